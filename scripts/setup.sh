@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs what is missing from Debian's packages, builds Tarvo and runs it or its tests.
+#   scripts/setup.sh run              build in Release and start the program
+#   scripts/setup.sh test             build in Release and run every test
+#   scripts/setup.sh test --sanitize  the same in build-sanitize/ with ASan and UBSan
+set -euo pipefail
+
+mode=${1:-}
+sanitize=no
+[ "${2:-}" = "--sanitize" ] && sanitize=yes
+case "$mode" in
+    run | test) ;;
+    *)
+        echo "usage: scripts/setup.sh run|test [--sanitize]" >&2
+        exit 2
+        ;;
+esac
+
+cd "$(dirname "$0")/.."
+
+packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
+    libbenchmark-dev fonts-liberation2 libwmf-bin xvfb xauth)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+if [ "$sanitize" = yes ]; then
+    build=build-sanitize
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_SANITIZE=ON
+else
+    build=build
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+fi
+cmake --build "$build" -j "$jobs"
+
+if [ "$mode" = test ]; then
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600
+else
+    # The main window arrives later; until then the scanner runs on the home folder.
+    exec "$build/src/cli/tarvo-scan" "${HOME:-/}"
+fi

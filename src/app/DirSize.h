@@ -1,0 +1,89 @@
+#pragma once
+
+#include "FileSystem.h"
+#include "FolderWalker.h"
+#include "FormatSettings.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+// What a running scan has done so far; safe to read from any thread.
+struct ScanProgress {
+    std::uint64_t folders = 0; // folders read so far
+    std::int64_t bytes = 0; // bytes counted so far
+    std::string currentPath; // the subfolder entry most recently entered (empty before the walk)
+};
+
+// Measures one folder: one entry per immediate subfolder with the total size below it, one
+// entry for the folder's own files and, for a volume root on request, one for its free space.
+// Results are three parallel text lists (paths, MB, KB) plus the exact byte counts.
+//
+// Sizes are apparent sizes in 64-bit bytes: each non-folder entry counts st_size once per name
+// (hard links included), folders count 0, symbolic links count their own size and are never
+// followed, FIFOs/sockets/devices count 0. Only "." and ".." are skipped.
+class TDirSize {
+public:
+    explicit TDirSize(FileSystem& fileSystem, FormatSettings settings = FormatSettings::FromUserLocale());
+    ~TDirSize();
+    TDirSize(const TDirSize&) = delete;
+    TDirSize& operator=(const TDirSize&) = delete;
+
+    std::string Folder; // set before each scan; with or without a trailing separator
+    std::vector<std::string> PathList;
+    std::vector<std::string> MBList;
+    std::vector<std::string> KBList;
+    std::vector<std::int64_t> ByteList; // exact bytes of each entry (free space: 0 when unknown)
+    bool IncludeFreeSpace = false;
+
+    // Scans Folder and replaces the four lists. Blocks the caller; the subfolder trees are
+    // walked on a few worker threads. Returns false, with the lists untouched, when Cancel()
+    // stopped it.
+    bool Calculate();
+    // Asks a running Calculate (on another thread) to stop soon. A Cancel() before Calculate
+    // starts has no effect on it.
+    void Cancel();
+    [[nodiscard]] ScanProgress Progress() const;
+
+    // Appends the entries of the folder (subfolders in listing order, then the pseudo-entries)
+    // to PathList.
+    void ListDirs(const std::string& path);
+    // Appends the MB/KB texts and byte counts for entries as ListDirs produced them.
+    void CalcSizes(const std::vector<std::string>& entries, const std::string& path);
+    // Bytes in the folder: its own entries only, or everything below it. 0 when unreadable.
+    [[nodiscard]] std::int64_t GetDirSize(const std::string& path, bool recursive);
+
+    // unit 1: kilobytes, 2: megabytes; rounded to hundredths, absolute value.
+    [[nodiscard]] static double ConvertSize(int unit, double bytes);
+    // Integer part plus the fraction rounded to hundredths, ties to even.
+    [[nodiscard]] static double RoundTo2(double value);
+
+    static constexpr const char* kAllFilesEntry = "<All files in this folder>";
+    static constexpr const char* kFreeSpaceEntry = "<Free Space>";
+
+    [[nodiscard]] const FormatSettings& Settings() const { return m_settings; }
+
+private:
+    struct Result;
+    struct Listing;
+    void ListDirs(const std::string& path, std::vector<std::string>& paths);
+    bool CalcSizes(const std::vector<std::string>& entries, const std::string& path, Result& result);
+    [[nodiscard]] bool HasFreeSpaceEntry(const std::string& normalisedPath);
+    void AppendSize(Result& result, std::int64_t bytes) const;
+
+    FileSystem& m_fileSystem;
+    FormatSettings m_settings;
+    std::unique_ptr<Listing> m_listing; // what ListDirs found, for the CalcSizes that follows
+
+    std::atomic<bool> m_cancel { false };
+    WalkCounters m_counters;
+    mutable std::mutex m_progressMutex; // guards m_progressPaths
+    std::vector<std::string> m_progressPaths; // the subfolder entries of the running scan
+};
+
+} // namespace tarvo

@@ -1,0 +1,383 @@
+#include "ScanReport.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+#include <system_error>
+
+namespace tarvo
+{
+
+namespace
+{
+
+    constexpr const char* kProgram = "tarvo-scan";
+    constexpr const char* kVersion = "0.1.0"; // keep in step with project(VERSION) in CMakeLists.txt
+    constexpr const char* kColumnGap = "  ";
+
+    // Length of the valid UTF-8 sequence that starts at text[pos], or 0 when the byte there
+    // starts none. Overlong forms, surrogates and code points past U+10FFFF are not valid:
+    // that keeps the surrogate escape unambiguous.
+    std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos)
+    {
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+        const unsigned char lead = byte(0);
+        if (lead < 0x80) {
+            return 1;
+        }
+        std::size_t length = 0;
+        unsigned char low = 0x80; // range of the second byte
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return 0;
+        }
+        if (pos + length > text.size() || byte(1) < low || byte(1) > high) {
+            return 0;
+        }
+        for (std::size_t i = 2; i < length; ++i) {
+            if ((byte(i) & 0xC0) != 0x80) {
+                return 0;
+            }
+        }
+        return length;
+    }
+
+    bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+    std::string PadLeft(const std::string& text, std::size_t width)
+    {
+        return std::string(width - std::min(width, DisplayWidth(text)), ' ') + text;
+    }
+
+    std::string PadRight(const std::string& text, std::size_t width)
+    {
+        return text + std::string(width - std::min(width, DisplayWidth(text)), ' ');
+    }
+
+    void CheckParallelLists(const TDirSize& scan)
+    {
+        const std::size_t count = scan.PathList.size();
+        if (scan.MBList.size() != count || scan.KBList.size() != count || scan.ByteList.size() != count) {
+            throw std::invalid_argument("the lists of the scan differ in length");
+        }
+    }
+
+    // MB and KB for machines: derived again from the bytes so that no locale leaks in.
+    std::string InvariantSize(int unit, std::int64_t bytes)
+    {
+        return FloatToText(TDirSize::ConvertSize(unit, static_cast<double>(bytes)), FormatSettings::Invariant());
+    }
+
+    std::string TextReport(const TDirSize& scan, const PathStyle& style)
+    {
+        using Row = std::array<std::string, 4>; // name, MB, KB, full path
+        std::vector<Row> rows { { "Names", "Size MB", "Size KB", "Full Path" } };
+        for (std::size_t i = 0; i < scan.PathList.size(); ++i) {
+            rows.push_back({ OneLine(EntryName(scan.PathList[i], scan.Folder, style)), OneLine(scan.MBList[i]),
+                OneLine(scan.KBList[i]), OneLine(scan.PathList[i]) });
+        }
+        std::array<std::size_t, 3> widths {};
+        for (const Row& row : rows) {
+            for (std::size_t column = 0; column < widths.size(); ++column) {
+                widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+            }
+        }
+        std::string text;
+        for (const Row& row : rows) {
+            text += PadRight(row[0], widths[0]) + kColumnGap + PadLeft(row[1], widths[1]) + kColumnGap
+                + PadLeft(row[2], widths[2]) + kColumnGap + row[3] + '\n';
+        }
+        return text;
+    }
+
+    std::string CsvReport(const TDirSize& scan, const PathStyle& style)
+    {
+        std::string text = "name,bytes,size_mb,size_kb,path\r\n";
+        for (std::size_t i = 0; i < scan.PathList.size(); ++i) {
+            const std::int64_t bytes = scan.ByteList[i];
+            text += CsvField(EntryName(scan.PathList[i], scan.Folder, style)) + ',' + std::to_string(bytes) + ','
+                + InvariantSize(2, bytes) + ',' + InvariantSize(1, bytes) + ',' + CsvField(scan.PathList[i]) + "\r\n";
+        }
+        return text;
+    }
+
+    std::string JsonReport(const TDirSize& scan, const PathStyle& style)
+    {
+        std::string text = "{\n  \"folder\": " + JsonQuoted(scan.Folder) + ",\n  \"entries\": [";
+        for (std::size_t i = 0; i < scan.PathList.size(); ++i) {
+            const std::int64_t bytes = scan.ByteList[i];
+            text += std::string(i == 0 ? "" : ",")
+                + "\n    {\"name\": " + JsonQuoted(EntryName(scan.PathList[i], scan.Folder, style))
+                + ", \"path\": " + JsonQuoted(scan.PathList[i]) + ", \"bytes\": " + std::to_string(bytes)
+                + ", \"mb\": " + InvariantSize(2, bytes) + ", \"kb\": " + InvariantSize(1, bytes) + "}";
+        }
+        text += scan.PathList.empty() ? "]\n}\n" : "\n  ]\n}\n";
+        return text;
+    }
+
+    // The scanner wants an absolute path; a relative one is taken from the working folder
+    // the way the shell would spell it ("." and ".." resolved by name, links kept).
+    std::string AbsoluteFolder(const std::string& folder, const PathStyle& style)
+    {
+        if (style.IsAbsolute(folder)) {
+            return folder;
+        }
+        std::error_code error;
+        const std::filesystem::path current = std::filesystem::current_path(error);
+        if (error) {
+            return folder; // no working folder: FolderExists will say no
+        }
+        return (current / folder).lexically_normal().string();
+    }
+
+    bool Finish(std::ostream& out, std::ostream& err)
+    {
+        out.flush();
+        if (!out) {
+            err << kProgram << ": cannot write the output\n";
+        }
+        return static_cast<bool>(out);
+    }
+
+} // namespace
+
+ScanCommand ParseScanArguments(const std::vector<std::string>& arguments)
+{
+    ScanCommand command;
+    const auto fail = [&command](std::string message) {
+        command.action = ScanCommand::caUsageError;
+        command.error = OneLine(message);
+        return command;
+    };
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool isOption = !optionsEnded && argument.size() > 1 && argument.front() == '-';
+        if (!isOption) {
+            if (!command.folder.empty()) {
+                return fail("more than one folder given: '" + command.folder + "' and '" + argument + "'");
+            }
+            if (argument.empty()) {
+                return fail("the folder name is empty");
+            }
+            command.folder = argument;
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--help" || argument == "-h") {
+            command.action = ScanCommand::caHelp;
+            return command;
+        } else if (argument == "--version") {
+            command.action = ScanCommand::caVersion;
+            return command;
+        } else if (argument == "--free-space") {
+            command.includeFreeSpace = true;
+        } else if (argument == "--format" || argument.starts_with("--format=")) {
+            std::string value;
+            if (argument == "--format") {
+                if (i + 1 == arguments.size()) {
+                    return fail("option '--format' needs a value: text, csv or json");
+                }
+                value = arguments[++i];
+            } else {
+                value = argument.substr(std::string_view("--format=").size());
+            }
+            if (value == "text") {
+                command.format = ReportFormat::rfText;
+            } else if (value == "csv") {
+                command.format = ReportFormat::rfCsv;
+            } else if (value == "json") {
+                command.format = ReportFormat::rfJson;
+            } else {
+                return fail("unknown format '" + value + "': use text, csv or json");
+            }
+        } else {
+            return fail("unknown option '" + argument + "'");
+        }
+    }
+    if (command.folder.empty()) {
+        return fail("no folder given");
+    }
+    return command;
+}
+
+std::string ScanUsageText()
+{
+    return R"(Usage: tarvo-scan [--free-space] [--format=text|csv|json] FOLDER
+
+Measures FOLDER: one entry per immediate subfolder with the total size of everything below
+it, one entry "<All files in this folder>" for the folder's own files and, on request, one
+entry "<Free Space>" for the space left on the volume.
+
+Options:
+  --free-space         add the "<Free Space>" entry when FOLDER is the root of a volume
+                       (the bytes available to you; 0 when the system cannot say)
+  --format=FORMAT      how to write the result (also "--format FORMAT"):
+                       text  aligned columns Names, Size MB, Size KB, Full Path; sizes use
+                             the decimal separator of your locale (LC_ALL, LC_NUMERIC, LANG)
+                             and control characters in names are shown as "?" (the default)
+                       csv   columns name,bytes,size_mb,size_kb,path; RFC 4180 quoting,
+                             CRLF line ends, "." as decimal separator whatever the locale
+                       json  {"folder": ..., "entries": [{"name", "path", "bytes", "mb",
+                             "kb"}, ...]} with mb and kb as numbers
+  -h, --help           show this help and exit
+  --version            show the version and exit
+  --                   end of options: a FOLDER after it may start with "-"
+
+Sizes: apparent sizes (the length of each file, not the disk blocks it takes) counted in
+64-bit bytes. Every name of a file counts once, hard links included; folders count 0;
+symbolic links count their own size and are never followed; FIFOs, sockets and devices
+count 0. Names starting with "." are counted like any other. Pseudo file systems (proc,
+sysfs, ...) are not entered, and a folder that cannot be read counts 0. size_mb and size_kb
+are bytes / 1048576 and bytes / 1024 rounded to hundredths, ties to even.
+
+Names in JSON: file names are bytes, not necessarily UTF-8. Valid UTF-8 is written as it
+is, control characters are escaped, and every byte 0xXX that is not part of valid UTF-8 is
+written as the lone surrogate \udcXX (the surrogate-escape convention): "\udcff" stands for
+the byte 0xFF. CSV and JSON keep every byte of every name.
+
+Exit status: 0 when the report was written, 1 when it could not be written, 2 for bad
+usage or when FOLDER is not a folder.
+)";
+}
+
+std::string FormatScanReport(const TDirSize& scan, ReportFormat format, const PathStyle& style)
+{
+    CheckParallelLists(scan);
+    switch (format) {
+    case ReportFormat::rfText:
+        return TextReport(scan, style);
+    case ReportFormat::rfCsv:
+        return CsvReport(scan, style);
+    case ReportFormat::rfJson:
+        return JsonReport(scan, style);
+    }
+    throw std::invalid_argument("unknown report format");
+}
+
+std::string EntryName(std::string_view path, std::string_view folder, const PathStyle& style)
+{
+    const std::string prefix = style.IncludeTrailingSeparator(folder);
+    if (path.starts_with(prefix)) {
+        path.remove_prefix(prefix.size());
+    }
+    return std::string(path);
+}
+
+std::size_t DisplayWidth(std::string_view text)
+{
+    std::size_t width = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++width) {
+        pos += std::max<std::size_t>(1, Utf8SequenceLength(text, pos));
+    }
+    return width;
+}
+
+std::string OneLine(std::string_view text)
+{
+    std::string line(text);
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return IsControl(static_cast<unsigned char>(c)); }, '?');
+    return line;
+}
+
+std::string JsonQuoted(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    const auto hexEscape = [](std::string_view prefix, unsigned char byte) {
+        return std::string(prefix) + kHex[byte >> 4] + kHex[byte & 0xF];
+    };
+    std::string quoted = "\"";
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        const std::size_t length = Utf8SequenceLength(text, pos);
+        if (length == 0) {
+            quoted += hexEscape("\\udc", byte);
+            ++pos;
+            continue;
+        }
+        switch (byte) {
+        case '"':
+            quoted += "\\\"";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '\b':
+            quoted += "\\b";
+            break;
+        case '\f':
+            quoted += "\\f";
+            break;
+        case '\n':
+            quoted += "\\n";
+            break;
+        case '\r':
+            quoted += "\\r";
+            break;
+        case '\t':
+            quoted += "\\t";
+            break;
+        default:
+            quoted += IsControl(byte) ? hexEscape("\\u00", byte) : std::string(text.substr(pos, length));
+        }
+        pos += length;
+    }
+    return quoted + '"';
+}
+
+std::string CsvField(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + '"';
+}
+
+int RunTarvoScan(
+    const std::vector<std::string>& arguments, FileSystem& fileSystem, std::ostream& out, std::ostream& err)
+{
+    const ScanCommand command = ParseScanArguments(arguments);
+    switch (command.action) {
+    case ScanCommand::caHelp:
+        out << ScanUsageText();
+        return Finish(out, err) ? 0 : 1;
+    case ScanCommand::caVersion:
+        out << kProgram << ' ' << kVersion << '\n';
+        return Finish(out, err) ? 0 : 1;
+    case ScanCommand::caUsageError:
+        err << kProgram << ": " << command.error << "\nTry '" << kProgram << " --help' for more information.\n";
+        return 2;
+    case ScanCommand::caScan:
+        break;
+    }
+
+    const std::string folder = AbsoluteFolder(command.folder, fileSystem.Style());
+    if (!fileSystem.FolderExists(folder)) {
+        err << kProgram << ": not a folder: " << OneLine(command.folder) << '\n';
+        return 2;
+    }
+    TDirSize scan(fileSystem, FormatSettings::FromUserLocale());
+    scan.Folder = folder;
+    scan.IncludeFreeSpace = command.includeFreeSpace;
+    scan.Calculate(); // false only after Cancel(), which nothing here calls
+    out << FormatScanReport(scan, command.format, fileSystem.Style());
+    return Finish(out, err) ? 0 : 1;
+}
+
+} // namespace tarvo

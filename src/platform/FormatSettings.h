@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// The user's number separators. Read once from the locale; tests pin their own.
+struct FormatSettings {
+    std::string decimalSeparator = ".";
+    std::string thousandSeparator = ",";
+
+    // The separators of the user's locale (LC_NUMERIC from the environment), without touching
+    // the process-wide locale.
+    [[nodiscard]] static FormatSettings FromUserLocale();
+    // "." and "," whatever the locale: for machine-readable output.
+    [[nodiscard]] static FormatSettings Invariant() { return {}; }
+};
+
+// General floating-point text with 15 significant digits: no thousands separator, no trailing
+// zeros, no decimal separator for whole values; fixed notation when the value is at least
+// 0.00001 and has at most 15 digits before the point, otherwise "1.5E20" / "1E-7" style.
+[[nodiscard]] std::string FloatToText(double value, const FormatSettings& settings);
+
+// Parses what FloatToText writes (and ordinary decimal texts): optional sign, digits with the
+// settings' decimal separator, optional exponent; blanks around it are ignored; nothing else.
+[[nodiscard]] std::optional<double> TextToFloat(std::string_view text, const FormatSettings& settings);
+
+} // namespace tarvo

@@ -1,0 +1,456 @@
+#include "MemoryFileSystem.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <unordered_map>
+#include <utility>
+
+namespace tarvo
+{
+
+namespace
+{
+
+    // Symbolic-link hops allowed while resolving one path, as Linux's MAXSYMLINKS (ELOOP beyond).
+    constexpr int kMaxLinkHops = 40;
+
+    [[noreturn]] void Reject(std::string_view path, std::string_view why)
+    {
+        throw std::invalid_argument("MemoryFileSystem: " + std::string(path) + ": " + std::string(why));
+    }
+
+} // namespace
+
+struct MemoryFileSystem::Node {
+    std::string name; // as given when created; roots carry their full text ("/", "C:\")
+    EntryKind kind = EntryKind::ekFolder;
+    std::int64_t sizeBytes = 0; // files and links only
+    std::string linkTarget;
+    Node* parent = nullptr; // physical parent, nullptr for roots
+    Node* bindTarget = nullptr; // set on bind-mount entries: the folder they show
+    std::uint64_t inode = 0;
+    int volumeIndex = -1; // index into m_volumes when this folder is a volume root
+    bool unreadable = false;
+    std::vector<std::unique_ptr<Node>> children; // listing order = insertion order
+    std::unordered_map<std::string, Node*> byKey; // children by Key(name)
+};
+
+// A folder as reached through a path: the same node seen through a bind mount has another
+// parent, path and mount flag, which is what ".." and the identity must reflect.
+struct MemoryFileSystem::Place {
+    Node* node = nullptr;
+    PlacePtr up; // nullptr at a top-level root
+    std::string path;
+    bool mountRoot = false;
+};
+
+class MemoryFileSystem::Handle final : public FolderHandle
+{
+public:
+    Handle(const MemoryFileSystem& ownerSystem, PlacePtr where, FolderIdentity identity)
+        : owner(&ownerSystem)
+        , place(std::move(where))
+        , m_identity(identity)
+    {
+    }
+    [[nodiscard]] FolderIdentity Identity() const override { return m_identity; }
+
+    const MemoryFileSystem* owner;
+    const PlacePtr place;
+    std::size_t cursor = 0; // next child to report; ReadBatch never runs twice at once on a handle
+
+private:
+    FolderIdentity m_identity;
+};
+
+MemoryFileSystem::MemoryFileSystem(const PathStyle& style)
+    : m_style(style)
+{
+    // A POSIX tree always has its one root; Windows drives appear as they are first named.
+    if (m_style.GetKind() == PathStyle::pkPosix)
+        EnsureFolder("/");
+}
+
+MemoryFileSystem::~MemoryFileSystem() = default;
+
+// ---- Names and paths ----------------------------------------------------------------------
+
+std::string MemoryFileSystem::Key(std::string_view name) const
+{
+    std::string key(name);
+    // ASCII folding only: bytes of other encodings compare exactly, as names are never decoded.
+    if (m_style.GetKind() == PathStyle::pkWindows) {
+        for (char& c : key) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return key;
+}
+
+std::string MemoryFileSystem::RootKey(std::string_view root) const
+{
+    return m_style.GetKind() == PathStyle::pkWindows ? Key(root.substr(0, 2)) : std::string("/");
+}
+
+std::vector<std::string_view> MemoryFileSystem::Components(std::string_view pathAfterRoot) const
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= pathAfterRoot.size(); ++i) {
+        if (i == pathAfterRoot.size() || m_style.IsSeparator(pathAfterRoot[i])) {
+            if (i > start)
+                parts.push_back(pathAfterRoot.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+// The root key followed by every component's key; empty for a relative path.
+std::vector<std::string> MemoryFileSystem::KeyParts(std::string_view path) const
+{
+    const std::string root = m_style.RootOf(path);
+    if (root.empty())
+        return {};
+    std::vector<std::string> parts { RootKey(root) };
+    for (std::string_view part : Components(path.substr(root.size())))
+        parts.push_back(Key(part));
+    return parts;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::FindChild(const Node& folder, std::string_view name) const
+{
+    const auto found = folder.byKey.find(Key(name));
+    return found == folder.byKey.end() ? nullptr : found->second;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::FindRoot(std::string_view root) const
+{
+    const std::string key = RootKey(root);
+    for (const auto& node : m_roots) {
+        if (RootKey(node->name) == key)
+            return node.get();
+    }
+    return nullptr;
+}
+
+const MemoryFileSystem::Volume* MemoryFileSystem::FindVolume(std::string_view root) const
+{
+    const std::vector<std::string> wanted = KeyParts(root);
+    for (const Volume& volume : m_volumes) {
+        if (!wanted.empty() && KeyParts(volume.info.root) == wanted)
+            return &volume;
+    }
+    return nullptr;
+}
+
+FolderIdentity MemoryFileSystem::IdentityOf(const Place& place) const
+{
+    FolderIdentity identity;
+    identity.inode = place.node->inode;
+    identity.isMountRoot = place.mountRoot;
+    for (const Node* node = place.node; node; node = node->parent) {
+        if (node->volumeIndex >= 0) {
+            identity.device = static_cast<std::uint64_t>(node->volumeIndex) + 1;
+            break;
+        }
+    }
+    return identity;
+}
+
+// ---- Building -----------------------------------------------------------------------------
+
+MemoryFileSystem::Node& MemoryFileSystem::NewChild(Node& folder, std::string_view name, EntryKind kind)
+{
+    auto node = std::make_unique<Node>();
+    node->name = std::string(name);
+    node->kind = kind;
+    node->parent = &folder;
+    node->inode = m_nextInode++;
+    Node& added = *node;
+    folder.byKey.emplace(Key(name), &added);
+    folder.children.push_back(std::move(node));
+    return added;
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::EnsureFolder(std::string_view path)
+{
+    const std::string root = m_style.RootOf(path);
+    if (root.empty())
+        Reject(path, "not an absolute path");
+    Node* folder = FindRoot(root);
+    if (!folder) {
+        auto node = std::make_unique<Node>();
+        node->name = m_style.GetKind() == PathStyle::pkWindows ? std::string { root[0], ':', '\\' } : "/";
+        node->inode = m_nextInode++;
+        folder = node.get();
+        m_roots.push_back(std::move(node));
+    }
+    for (std::string_view part : Components(std::string_view(path).substr(root.size()))) {
+        if (part == "." || part == "..")
+            Reject(path, "'.' and '..' are not accepted when building");
+        Node* child = FindChild(*folder, part);
+        if (!child)
+            child = &NewChild(*folder, part, EntryKind::ekFolder);
+        else if (child->kind != EntryKind::ekFolder)
+            Reject(path, "'" + std::string(part) + "' is not a folder");
+        folder = child->bindTarget ? child->bindTarget : child;
+    }
+    return *folder;
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::AddEntry(std::string_view path, EntryKind kind)
+{
+    const std::string name = m_style.FileName(path);
+    if (name.empty() || name == "." || name == ".." || !m_style.IsAbsolute(path))
+        Reject(path, "not an absolute path with a name");
+    Node& folder = EnsureFolder(m_style.Parent(path));
+    if (FindChild(folder, name))
+        Reject(path, "already exists");
+    return NewChild(folder, name, kind);
+}
+
+void MemoryFileSystem::AddVolume(const std::string& root, VolumeKind kind, const std::string& label,
+    const std::string& fsType, std::int64_t freeBytes)
+{
+    if (FindVolume(root))
+        Reject(root, "volume added twice");
+    Node& folder = EnsureFolder(root);
+    Volume volume;
+    if (!m_style.IsRoot(root))
+        volume.info.root = m_style.ExcludeTrailingSeparator(root);
+    else if (m_style.GetKind() == PathStyle::pkWindows)
+        volume.info.root = { root[0], ':', '\\' };
+    else
+        volume.info.root = "/";
+    volume.info.kind = kind;
+    volume.info.label = label;
+    volume.info.fileSystemType = fsType;
+    volume.freeBytes = freeBytes < 0 ? -1 : freeBytes;
+    folder.volumeIndex = static_cast<int>(m_volumes.size());
+    m_volumes.push_back(std::move(volume));
+}
+
+void MemoryFileSystem::AddFolder(const std::string& path) { (void)EnsureFolder(path); }
+
+void MemoryFileSystem::AddFile(const std::string& path, std::int64_t sizeBytes)
+{
+    if (sizeBytes < 0)
+        Reject(path, "negative size");
+    AddEntry(path, EntryKind::ekFile).sizeBytes = sizeBytes;
+}
+
+void MemoryFileSystem::AddLink(const std::string& path, const std::string& targetText, std::int64_t sizeBytes)
+{
+    if (sizeBytes < 0)
+        Reject(path, "negative size");
+    if (targetText.empty())
+        Reject(path, "empty link target");
+    Node& link = AddEntry(path, EntryKind::ekLink);
+    link.linkTarget = targetText;
+    link.sizeBytes = sizeBytes;
+}
+
+void MemoryFileSystem::AddOther(const std::string& path) { (void)AddEntry(path, EntryKind::ekOther); }
+
+void MemoryFileSystem::SetUnreadable(const std::string& folderPath, bool unreadable)
+{
+    const PlacePtr place = ResolveFolder(folderPath);
+    if (!place)
+        Reject(folderPath, "no such folder");
+    place->node->unreadable = unreadable;
+}
+
+void MemoryFileSystem::AddBindMount(const std::string& path, const std::string& targetFolderPath)
+{
+    const PlacePtr target = ResolveFolder(targetFolderPath);
+    if (!target)
+        Reject(targetFolderPath, "no such folder to bind");
+    AddEntry(path, EntryKind::ekFolder).bindTarget = target->node;
+}
+
+void MemoryFileSystem::RemoveEntry(const std::string& path)
+{
+    const PlacePtr folder = ResolveFolder(m_style.Parent(path));
+    Node* entry = folder ? FindChild(*folder->node, m_style.FileName(path)) : nullptr;
+    if (!entry)
+        Reject(path, "no such entry");
+    auto& siblings = folder->node->children;
+    const auto owned
+        = std::find_if(siblings.begin(), siblings.end(), [entry](const auto& child) { return child.get() == entry; });
+    folder->node->byKey.erase(Key(entry->name));
+    m_removed.push_back(std::move(*owned));
+    siblings.erase(owned);
+}
+
+void MemoryFileSystem::SetBatchSize(std::size_t entriesPerBatch)
+{
+    if (entriesPerBatch == 0)
+        throw std::invalid_argument("MemoryFileSystem: a batch holds at least one entry");
+    m_batchSize = entriesPerBatch;
+}
+
+void MemoryFileSystem::SetReadHook(std::function<void(const std::string& folderPath)> hook)
+{
+    m_readHook = std::move(hook);
+}
+
+// ---- Resolving ----------------------------------------------------------------------------
+
+MemoryFileSystem::PlacePtr MemoryFileSystem::RootPlace(std::string_view path) const
+{
+    Node* root = FindRoot(m_style.RootOf(path));
+    if (!root)
+        return nullptr;
+    return std::make_shared<const Place>(Place { root, nullptr, root->name, root->volumeIndex >= 0 });
+}
+
+// Walks from a folder along a relative path, following links and bind mounts in every
+// component; nullptr when the path does not end in a folder.
+MemoryFileSystem::PlacePtr MemoryFileSystem::Walk(PlacePtr place, std::string_view relativePath, int& hopsLeft) const
+{
+    if (!relativePath.empty() && m_style.IsSeparator(relativePath.front())) {
+        while (place->up) // "\Data" under Windows: the root of the current drive
+            place = place->up;
+    }
+    for (std::string_view part : Components(relativePath)) {
+        if (part == ".")
+            continue;
+        if (part == "..") {
+            if (place->up)
+                place = place->up;
+            continue;
+        }
+        Node* child = FindChild(*place->node, part);
+        if (!child)
+            return nullptr;
+        if (child->kind == EntryKind::ekLink) {
+            if (--hopsLeft < 0)
+                return nullptr;
+            place = m_style.IsAbsolute(child->linkTarget) ? ResolveFolder(child->linkTarget, hopsLeft)
+                                                          : Walk(place, child->linkTarget, hopsLeft);
+            if (!place)
+                return nullptr;
+        } else if (child->kind == EntryKind::ekFolder) {
+            Node* shown = child->bindTarget ? child->bindTarget : child;
+            const bool mountRoot = child->bindTarget || shown->volumeIndex >= 0;
+            place = std::make_shared<const Place>(
+                Place { shown, place, m_style.Join(place->path, child->name), mountRoot });
+        } else {
+            return nullptr;
+        }
+    }
+    return place;
+}
+
+MemoryFileSystem::PlacePtr MemoryFileSystem::ResolveFolder(std::string_view path, int& hopsLeft) const
+{
+    PlacePtr root = RootPlace(path);
+    if (!root)
+        return nullptr;
+    return Walk(std::move(root), path.substr(m_style.RootOf(path).size()), hopsLeft);
+}
+
+MemoryFileSystem::PlacePtr MemoryFileSystem::ResolveFolder(std::string_view path) const
+{
+    int hopsLeft = kMaxLinkHops;
+    return ResolveFolder(path, hopsLeft);
+}
+
+FolderHandlePtr MemoryFileSystem::MakeHandle(PlacePtr place) const
+{
+    if (!place || place->node->unreadable)
+        return nullptr;
+    const FolderIdentity identity = IdentityOf(*place);
+    return std::make_shared<Handle>(*this, std::move(place), identity);
+}
+
+MemoryFileSystem::Handle& MemoryFileSystem::Own(FolderHandle& folder) const
+{
+    auto* handle = dynamic_cast<Handle*>(&folder);
+    if (!handle || handle->owner != this)
+        throw std::invalid_argument("MemoryFileSystem: folder handle opened by another file system");
+    return *handle;
+}
+
+// ---- Reading ------------------------------------------------------------------------------
+
+FolderHandlePtr MemoryFileSystem::OpenFolder(const std::string& path) { return MakeHandle(ResolveFolder(path)); }
+
+FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::string& name)
+{
+    const PlacePtr& from = Own(parent).place;
+    Node* child = FindChild(*from->node, name);
+    if (!child || child->kind != EntryKind::ekFolder)
+        return nullptr;
+    Node* shown = child->bindTarget ? child->bindTarget : child;
+    const bool mountRoot = child->bindTarget || shown->volumeIndex >= 0;
+    return MakeHandle(
+        std::make_shared<const Place>(Place { shown, from, m_style.Join(from->path, child->name), mountRoot }));
+}
+
+FolderHandlePtr MemoryFileSystem::OpenParent(FolderHandle& folder) { return MakeHandle(Own(folder).place->up); }
+
+bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out)
+{
+    Handle& handle = Own(folder);
+    if (m_readHook)
+        m_readHook(handle.place->path);
+    const auto& children = handle.place->node->children;
+    if (handle.cursor >= children.size())
+        return false;
+    const std::size_t end = std::min(children.size(), handle.cursor + m_batchSize);
+    for (; handle.cursor < end; ++handle.cursor)
+        out.push_back(DirEntry { children[handle.cursor]->name, children[handle.cursor]->kind, 0 });
+    return true;
+}
+
+bool MemoryFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry)
+{
+    const Node* child = FindChild(*Own(folder).place->node, entry.name);
+    if (!child)
+        return false;
+    entry.kind = child->kind;
+    const bool hasSize = child->kind == EntryKind::ekFile || child->kind == EntryKind::ekLink;
+    entry.sizeBytes = hasSize ? child->sizeBytes : 0;
+    return true;
+}
+
+bool MemoryFileSystem::FolderExists(const std::string& path) { return ResolveFolder(path) != nullptr; }
+
+std::int64_t MemoryFileSystem::FreeBytes(const std::string& volumeRoot)
+{
+    const Volume* volume = FindVolume(volumeRoot);
+    return volume ? volume->freeBytes : -1;
+}
+
+std::string MemoryFileSystem::VolumeOf(const std::string& path)
+{
+    const std::vector<std::string> parts = KeyParts(path);
+    const Volume* best = nullptr;
+    std::size_t bestLength = 0;
+    for (const Volume& volume : m_volumes) {
+        const std::vector<std::string> rootParts = KeyParts(volume.info.root);
+        const bool prefixes = !parts.empty() && rootParts.size() <= parts.size()
+            && std::equal(rootParts.begin(), rootParts.end(), parts.begin());
+        if (prefixes && rootParts.size() > bestLength) {
+            best = &volume;
+            bestLength = rootParts.size();
+        }
+    }
+    return best ? best->info.root : std::string();
+}
+
+bool MemoryFileSystem::IsVolumeRoot(const std::string& path) { return FindVolume(path) != nullptr; }
+
+std::vector<VolumeInfo> MemoryFileSystem::Volumes()
+{
+    std::vector<VolumeInfo> volumes;
+    volumes.reserve(m_volumes.size());
+    for (const Volume& volume : m_volumes)
+        volumes.push_back(volume.info);
+    return volumes;
+}
+
+} // namespace tarvo

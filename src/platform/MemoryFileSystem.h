@@ -1,0 +1,116 @@
+#pragma once
+
+#include "FileSystem.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo
+{
+
+// A file system held in memory, in either path style, for tests of the scanner and the main
+// window: it fakes what a real tree cannot (unreadable folders under root, drive letters,
+// mount loops, 5 GiB files without storage).
+//
+// Build the tree first with the Add* calls, then read it. Reads may come from several threads
+// at once and take no lock: the tree must not change while anything reads it. Builder calls
+// reject bad input (relative paths, a file where a folder is needed, a name taken by another
+// kind of entry, negative sizes) with std::invalid_argument.
+//
+// Names match exactly under POSIX and ASCII case-insensitively under Windows, drive letters
+// included. Folders list their entries in insertion order, DirEntry kinds already settled;
+// files and links are reported with size 0 until StatEntry is called.
+//
+// Identity: inode is unique per node; device is 1 + the index of the volume holding the folder
+// (0 for folders under no volume), so that volume-less trees never share a device with a
+// volume; isMountRoot holds for volume roots and bind-mount entries.
+class MemoryFileSystem : public FileSystem
+{
+public:
+    explicit MemoryFileSystem(const PathStyle& style);
+    ~MemoryFileSystem() override;
+
+    // Builders. Missing intermediate folders are created; bind-mount entries on the way are
+    // passed through to their target.
+    // root: "C:\", "/" or a mount point such as "/media/usb"; freeBytes -1 makes FreeBytes fail.
+    void AddVolume(const std::string& root, VolumeKind kind, const std::string& label, const std::string& fsType,
+        std::int64_t freeBytes);
+    void AddFolder(const std::string& path); // an existing folder is left as it is
+    void AddFile(const std::string& path, std::int64_t sizeBytes);
+    // A symbolic link of its own size. Never followed by OpenChild or ListFolder's entries, but
+    // OpenFolder and FolderExists follow it (absolute or relative target, at most 40 hops).
+    void AddLink(const std::string& path, const std::string& targetText, std::int64_t sizeBytes);
+    void AddOther(const std::string& path); // FIFO, socket or device node
+    // The folder stays listed and FolderExists still sees it, but opening it fails (EACCES).
+    void SetUnreadable(const std::string& folderPath, bool unreadable);
+    // path shows the target folder itself, as "mount --bind target path" does; a target above
+    // path builds a mount loop.
+    void AddBindMount(const std::string& path, const std::string& targetFolderPath);
+    // Removes an entry and everything below it; open handles to it stay valid but detached.
+    void RemoveEntry(const std::string& path);
+
+    // Entries per ReadBatch call (at least 1; 2 by default so that small folders take
+    // several batches).
+    void SetBatchSize(std::size_t entriesPerBatch);
+    // Called with the folder's path at the start of every ReadBatch, on the reading thread;
+    // the hook must be thread-safe when several threads scan.
+    void SetReadHook(std::function<void(const std::string& folderPath)> hook);
+
+    [[nodiscard]] const PathStyle& Style() const override { return m_style; }
+    [[nodiscard]] FolderHandlePtr OpenFolder(const std::string& path) override;
+    [[nodiscard]] FolderHandlePtr OpenChild(FolderHandle& parent, const std::string& name) override;
+    [[nodiscard]] FolderHandlePtr OpenParent(FolderHandle& folder) override;
+    bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out) override;
+    bool StatEntry(FolderHandle& folder, DirEntry& entry) override;
+
+    [[nodiscard]] bool FolderExists(const std::string& path) override;
+    [[nodiscard]] std::int64_t FreeBytes(const std::string& volumeRoot) override;
+    [[nodiscard]] std::string VolumeOf(const std::string& path) override;
+    [[nodiscard]] bool IsVolumeRoot(const std::string& path) override;
+    [[nodiscard]] std::vector<VolumeInfo> Volumes() override;
+
+private:
+    struct Node;
+    struct Place;
+    class Handle;
+    using PlacePtr = std::shared_ptr<const Place>;
+
+    struct Volume {
+        VolumeInfo info;
+        std::int64_t freeBytes = -1;
+    };
+
+    [[nodiscard]] std::string Key(std::string_view name) const;
+    [[nodiscard]] std::string RootKey(std::string_view root) const;
+    [[nodiscard]] std::vector<std::string_view> Components(std::string_view pathAfterRoot) const;
+    [[nodiscard]] std::vector<std::string> KeyParts(std::string_view path) const;
+    [[nodiscard]] Node* FindChild(const Node& folder, std::string_view name) const;
+    [[nodiscard]] Node* FindRoot(std::string_view root) const;
+    [[nodiscard]] const Volume* FindVolume(std::string_view root) const;
+    [[nodiscard]] FolderIdentity IdentityOf(const Place& place) const;
+
+    Node& NewChild(Node& folder, std::string_view name, EntryKind kind);
+    Node& EnsureFolder(std::string_view path);
+    Node& AddEntry(std::string_view path, EntryKind kind);
+
+    [[nodiscard]] PlacePtr RootPlace(std::string_view path) const;
+    [[nodiscard]] PlacePtr Walk(PlacePtr place, std::string_view relativePath, int& hopsLeft) const;
+    [[nodiscard]] PlacePtr ResolveFolder(std::string_view path, int& hopsLeft) const;
+    [[nodiscard]] PlacePtr ResolveFolder(std::string_view path) const;
+    [[nodiscard]] FolderHandlePtr MakeHandle(PlacePtr place) const;
+    [[nodiscard]] Handle& Own(FolderHandle& folder) const;
+
+    const PathStyle& m_style;
+    std::vector<std::unique_ptr<Node>> m_roots; // "/" or one per drive letter
+    std::vector<std::unique_ptr<Node>> m_removed; // kept alive for handles still open on them
+    std::vector<Volume> m_volumes; // in insertion order
+    std::uint64_t m_nextInode = 1;
+    std::size_t m_batchSize = 2;
+    std::function<void(const std::string&)> m_readHook;
+};
+
+} // namespace tarvo

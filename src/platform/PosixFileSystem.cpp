@@ -1,0 +1,484 @@
+// The host file system over raw Linux calls. Every folder operation is relative to an open
+// directory descriptor, so depth is never limited by PATH_MAX, and a walker may open, list and
+// examine folders from several threads at once.
+
+#include "FileSystem.h"
+#include "MountTable.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cerrno>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <unordered_set>
+
+namespace tarvo {
+
+namespace {
+
+    constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    constexpr std::size_t kDirentBufferBytes = 64 * 1024;
+
+    class UniqueFd {
+    public:
+        explicit UniqueFd(int fd)
+            : m_fd(fd)
+        {
+        }
+        ~UniqueFd()
+        {
+            if (m_fd >= 0)
+                ::close(m_fd);
+        }
+        UniqueFd(const UniqueFd&) = delete;
+        UniqueFd& operator=(const UniqueFd&) = delete;
+
+        [[nodiscard]] int Get() const { return m_fd; }
+        [[nodiscard]] int Release() { return std::exchange(m_fd, -1); }
+
+    private:
+        int m_fd;
+    };
+
+    struct DevIno {
+        std::uint64_t device;
+        std::uint64_t inode;
+        bool operator==(const DevIno&) const = default;
+    };
+    struct DevInoHash {
+        std::size_t operator()(const DevIno& id) const noexcept
+        {
+            return std::hash<std::uint64_t> {}(id.inode * 0x9e3779b97f4a7c15ULL ^ id.device);
+        }
+    };
+
+    // What the mount table said when a scan began. Built by OpenFolder and handed from each
+    // folder to the folders opened from it, so workers share it without locking and a scan
+    // keeps one consistent view even when another scan starts meanwhile.
+    struct MountSnapshot {
+        // (device, inode) of every reachable real mount point. A bind mount shares the
+        // identity of its source folder, so that source is flagged too: both are the same
+        // folder for the walker's loop guard.
+        std::unordered_set<DevIno, DevInoHash> mountRoots;
+        // Devices of pseudo mounts: devtmpfs reports tmpfs's magic to fstatfs, only its device
+        // gives it away.
+        std::vector<std::uint64_t> pseudoDevices;
+    };
+    using MountSnapshotPtr = std::shared_ptr<const MountSnapshot>;
+
+    class PosixFolderHandle final : public FolderHandle {
+    public:
+        PosixFolderHandle(UniqueFd& fd, const FolderIdentity& identity, MountSnapshotPtr mounts)
+            : m_fd(fd.Release())
+            , m_identity(identity)
+            , m_mounts(std::move(mounts))
+        {
+        }
+        ~PosixFolderHandle() override { ::close(m_fd); }
+
+        [[nodiscard]] FolderIdentity Identity() const override { return m_identity; }
+        [[nodiscard]] int Fd() const { return m_fd; }
+        [[nodiscard]] const MountSnapshotPtr& Mounts() const { return m_mounts; }
+
+    private:
+        int m_fd;
+        FolderIdentity m_identity;
+        MountSnapshotPtr m_mounts;
+    };
+
+    // Handles given to this file system come from it; a checked cast would cost a lookup per entry.
+    PosixFolderHandle& Posix(FolderHandle& handle)
+    {
+        assert(dynamic_cast<PosixFolderHandle*>(&handle) != nullptr && "a folder handle of another file system");
+        return static_cast<PosixFolderHandle&>(handle);
+    }
+
+    // One buffer per thread rather than per handle: hundreds of folders may be open at once.
+    char* DirentBuffer()
+    {
+        thread_local std::unique_ptr<char[]> buffer;
+        if (!buffer)
+            buffer = std::make_unique_for_overwrite<char[]>(kDirentBufferBytes);
+        return buffer.get();
+    }
+
+    EntryKind KindOfDirentType(unsigned char type)
+    {
+        switch (type) {
+        case DT_DIR:
+            return EntryKind::ekFolder;
+        case DT_REG:
+            return EntryKind::ekFile;
+        case DT_LNK:
+            return EntryKind::ekLink;
+        case DT_FIFO:
+        case DT_SOCK:
+        case DT_CHR:
+        case DT_BLK:
+            return EntryKind::ekOther;
+        default:
+            return EntryKind::ekUnknown;
+        }
+    }
+
+    EntryKind KindOfMode(mode_t mode)
+    {
+        if (S_ISREG(mode))
+            return EntryKind::ekFile;
+        if (S_ISDIR(mode))
+            return EntryKind::ekFolder;
+        if (S_ISLNK(mode))
+            return EntryKind::ekLink;
+        return EntryKind::ekOther;
+    }
+
+    // A single component that names something inside the folder, never the folder or its parent.
+    bool IsPlainName(const std::string& name)
+    {
+        return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+    }
+
+    bool IsDotOrDotDot(const char* name, std::size_t length)
+    {
+        return name[0] == '.' && (length == 1 || (length == 2 && name[1] == '.'));
+    }
+
+    // Pending folders of a parallel walk each hold a descriptor; the soft limit is often 1,024.
+    void RaiseDescriptorLimit()
+    {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            rlimit limit {};
+            if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+                limit.rlim_cur = limit.rlim_max;
+                (void)::setrlimit(RLIMIT_NOFILE, &limit);
+            }
+        });
+    }
+
+    MountSnapshotPtr TakeMountSnapshot()
+    {
+        auto snapshot = std::make_shared<MountSnapshot>();
+        const MountTable table = MountTable::ReadLive();
+        const std::vector<MountEntry>& entries = table.Entries();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const MountEntry& entry = entries[i];
+            if (IsPseudoFileSystemType(entry.fsType)) {
+                snapshot->pseudoDevices.push_back(makedev(entry.major, entry.minor));
+                continue;
+            }
+            if (table.IsHidden(i))
+                continue;
+            // Never trigger an automount nor wait for a remote server just to learn an identity.
+            struct statx info {};
+            if (::statx(AT_FDCWD, entry.mountPoint.c_str(), AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC | AT_SYMLINK_NOFOLLOW,
+                    STATX_INO, &info)
+                == 0)
+                snapshot->mountRoots.insert({ makedev(info.stx_dev_major, info.stx_dev_minor), info.stx_ino });
+        }
+        return snapshot;
+    }
+
+    bool IsPseudoFolder(int fd, std::uint64_t device, const MountSnapshot& mounts)
+    {
+        if (std::find(mounts.pseudoDevices.begin(), mounts.pseudoDevices.end(), device) != mounts.pseudoDevices.end())
+            return true;
+        struct statfs info {};
+        return ::fstatfs(fd, &info) == 0 && IsPseudoFileSystemMagic(static_cast<std::uint64_t>(info.f_type));
+    }
+
+    // For folders whose parent was not opened by us: a different device above, or no folder
+    // above at all ("/"), makes a mount root.
+    bool DeviceDiffersAbove(int fd, const struct stat& own)
+    {
+        struct stat above {};
+        if (::fstatat(fd, "..", &above, 0) != 0)
+            return false;
+        return above.st_dev != own.st_dev || above.st_ino == own.st_ino;
+    }
+
+    FolderHandlePtr MakeHandle(UniqueFd& fd, const struct stat& info, bool isMountRoot, MountSnapshotPtr mounts)
+    {
+        FolderIdentity identity { info.st_dev, info.st_ino, isMountRoot };
+        return std::make_shared<PosixFolderHandle>(fd, identity, std::move(mounts));
+    }
+
+    // Reads a short sysfs attribute such as "removable"; empty when it is missing.
+    std::string ReadSmallFile(const std::string& path)
+    {
+        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.Get() < 0)
+            return {};
+        char text[64];
+        ssize_t count = ::read(fd.Get(), text, sizeof text);
+        return count > 0 ? std::string(text, static_cast<std::size_t>(count)) : std::string();
+    }
+
+    std::string RealPath(const std::string& path)
+    {
+        // glibc allocates the result, so no PATH_MAX buffer is involved.
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (resolved == nullptr)
+            return {};
+        std::string result(resolved);
+        std::free(resolved);
+        return result;
+    }
+
+    // The block device behind a mount: the source node when it is one (btrfs and fuseblk show
+    // an anonymous device in the table), else the table's major:minor.
+    dev_t BlockDeviceOf(const MountEntry& mount)
+    {
+        struct stat info {};
+        if (mount.source.starts_with("/dev/") && ::stat(mount.source.c_str(), &info) == 0 && S_ISBLK(info.st_mode))
+            return info.st_rdev;
+        return makedev(mount.major, mount.minor);
+    }
+
+    bool IsRemovableDevice(dev_t device)
+    {
+        const std::string sysPath
+            = "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
+        // A partition has no "removable" of its own: its disk, one folder up, has it.
+        if (ReadSmallFile(sysPath + "/removable").starts_with("1")
+            || ReadSmallFile(sysPath + "/../removable").starts_with("1"))
+            return true;
+        return RealPath(sysPath).find("/usb") != std::string::npos;
+    }
+
+    // udev writes unsafe label characters as \xHH in the link names.
+    std::string DecodeUdevName(std::string_view name)
+    {
+        std::string decoded;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && std::isxdigit(name[i + 2]) != 0
+                && std::isxdigit(name[i + 3]) != 0) {
+                decoded.push_back(static_cast<char>(std::stoi(std::string(name.substr(i + 2, 2)), nullptr, 16)));
+                i += 3;
+            } else {
+                decoded.push_back(name[i]);
+            }
+        }
+        return decoded;
+    }
+
+    // Device node (resolved) -> label, from the links udev keeps.
+    std::map<std::string, std::string> ReadVolumeLabels()
+    {
+        std::map<std::string, std::string> labels;
+        const std::string folder = "/dev/disk/by-label/";
+        DIR* listing = ::opendir(folder.c_str());
+        if (listing == nullptr)
+            return labels;
+        while (const dirent* item = ::readdir(listing)) {
+            if (IsDotOrDotDot(item->d_name, std::strlen(item->d_name)))
+                continue;
+            std::string device = RealPath(folder + item->d_name);
+            if (!device.empty())
+                labels.emplace(device, DecodeUdevName(item->d_name));
+        }
+        ::closedir(listing);
+        return labels;
+    }
+
+    class PosixFileSystem final : public FileSystem {
+    public:
+        PosixFileSystem() { RaiseDescriptorLimit(); }
+
+        [[nodiscard]] const PathStyle& Style() const override { return PathStyle::Host(); }
+        [[nodiscard]] FolderHandlePtr OpenFolder(const std::string& path) override;
+        [[nodiscard]] FolderHandlePtr OpenChild(FolderHandle& parent, const std::string& name) override;
+        [[nodiscard]] FolderHandlePtr OpenParent(FolderHandle& folder) override;
+        bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out) override;
+        bool StatEntry(FolderHandle& folder, DirEntry& entry) override;
+        [[nodiscard]] bool FolderExists(const std::string& path) override;
+        [[nodiscard]] std::int64_t FreeBytes(const std::string& volumeRoot) override;
+        [[nodiscard]] std::string VolumeOf(const std::string& path) override;
+        [[nodiscard]] bool IsVolumeRoot(const std::string& path) override;
+        [[nodiscard]] std::vector<VolumeInfo> Volumes() override;
+
+    private:
+        // The path with links resolved as far as it exists; a missing rest is kept literally.
+        [[nodiscard]] std::string ResolveExisting(const std::string& path) const;
+    };
+
+    FolderHandlePtr PosixFileSystem::OpenFolder(const std::string& path)
+    {
+        if (path.empty())
+            return nullptr;
+        UniqueFd fd(::open(path.c_str(), kFolderOpenFlags));
+        struct stat info {};
+        if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
+            return nullptr;
+        // A scan starts here, so this is where mounts made since the last one are learnt.
+        MountSnapshotPtr mounts = TakeMountSnapshot();
+        if (IsPseudoFolder(fd.Get(), info.st_dev, *mounts))
+            return nullptr;
+        bool isMountRoot = mounts->mountRoots.contains({ info.st_dev, info.st_ino }) || DeviceDiffersAbove(fd.Get(), info);
+        return MakeHandle(fd, info, isMountRoot, std::move(mounts));
+    }
+
+    FolderHandlePtr PosixFileSystem::OpenChild(FolderHandle& parent, const std::string& name)
+    {
+        if (!IsPlainName(name))
+            return nullptr;
+        PosixFolderHandle& from = Posix(parent);
+        UniqueFd fd(::openat(from.Fd(), name.c_str(), kFolderOpenFlags | O_NOFOLLOW));
+        struct stat info {};
+        if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
+            return nullptr;
+        const MountSnapshot& mounts = *from.Mounts();
+        bool crossesDevice = info.st_dev != from.Identity().device;
+        if (crossesDevice && IsPseudoFolder(fd.Get(), info.st_dev, mounts))
+            return nullptr;
+        bool isMountRoot = crossesDevice || mounts.mountRoots.contains({ info.st_dev, info.st_ino });
+        return MakeHandle(fd, info, isMountRoot, from.Mounts());
+    }
+
+    FolderHandlePtr PosixFileSystem::OpenParent(FolderHandle& folder)
+    {
+        PosixFolderHandle& from = Posix(folder);
+        UniqueFd fd(::openat(from.Fd(), "..", kFolderOpenFlags));
+        struct stat info {};
+        if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
+            return nullptr;
+        if (info.st_dev == from.Identity().device && info.st_ino == from.Identity().inode)
+            return nullptr; // ".." of "/" is "/" itself
+        bool isMountRoot
+            = from.Mounts()->mountRoots.contains({ info.st_dev, info.st_ino }) || DeviceDiffersAbove(fd.Get(), info);
+        return MakeHandle(fd, info, isMountRoot, from.Mounts());
+    }
+
+    bool PosixFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out)
+    {
+        const int fd = Posix(folder).Fd();
+        char* buffer = DirentBuffer();
+        constexpr std::size_t kNameOffset = offsetof(dirent64, d_name);
+        for (;;) {
+            long count = ::syscall(SYS_getdents64, fd, buffer, kDirentBufferBytes);
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                return false;
+            bool appended = false;
+            for (long offset = 0; offset < count;) {
+                const char* record = buffer + offset;
+                unsigned short recordLength = 0;
+                std::memcpy(&recordLength, record + offsetof(dirent64, d_reclen), sizeof recordLength);
+                if (recordLength <= kNameOffset)
+                    return appended; // a malformed buffer: keep what was read, stop this folder
+                offset += recordLength;
+                const char* name = record + kNameOffset;
+                const std::size_t nameLength = ::strnlen(name, recordLength - kNameOffset);
+                if (IsDotOrDotDot(name, nameLength))
+                    continue;
+                const auto type = static_cast<unsigned char>(record[offsetof(dirent64, d_type)]);
+                out.push_back(DirEntry { std::string(name, nameLength), KindOfDirentType(type), 0 });
+                appended = true;
+            }
+            // A buffer holding only "." and ".." is not the end: read on.
+            if (appended)
+                return true;
+        }
+    }
+
+    bool PosixFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry)
+    {
+        if (!IsPlainName(entry.name))
+            return false;
+        struct stat info {};
+        if (::fstatat(Posix(folder).Fd(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        entry.kind = KindOfMode(info.st_mode);
+        const bool hasSize = entry.kind == EntryKind::ekFile || entry.kind == EntryKind::ekLink;
+        entry.sizeBytes = hasSize ? static_cast<std::int64_t>(info.st_size) : 0;
+        return true;
+    }
+
+    bool PosixFileSystem::FolderExists(const std::string& path)
+    {
+        struct stat info {};
+        return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+
+    std::int64_t PosixFileSystem::FreeBytes(const std::string& volumeRoot)
+    {
+        struct statvfs info {};
+        if (volumeRoot.empty() || ::statvfs(volumeRoot.c_str(), &info) != 0)
+            return -1;
+        return static_cast<std::int64_t>(info.f_bavail) * static_cast<std::int64_t>(info.f_frsize);
+    }
+
+    std::string PosixFileSystem::ResolveExisting(const std::string& path) const
+    {
+        std::string head = path;
+        std::string tail;
+        for (;;) {
+            std::string resolved = RealPath(head);
+            if (!resolved.empty())
+                return tail.empty() ? resolved : Style().Join(resolved, tail);
+            if (Style().IsRoot(head) || head.empty())
+                return path;
+            std::string name = Style().FileName(head);
+            tail = tail.empty() ? name : Style().Join(name, tail);
+            head = Style().Parent(head);
+        }
+    }
+
+    std::string PosixFileSystem::VolumeOf(const std::string& path)
+    {
+        if (!Style().IsAbsolute(path))
+            return {};
+        const MountTable table = MountTable::ReadLive();
+        if (table.Entries().empty())
+            return Style().RootOf(path); // no table to ask: treat the tree as one volume
+        return table.MountPointOf(ResolveExisting(path));
+    }
+
+    bool PosixFileSystem::IsVolumeRoot(const std::string& path)
+    {
+        if (Style().IsRoot(path))
+            return true;
+        return MountTable::ReadLive().IsMountPoint(path);
+    }
+
+    std::vector<VolumeInfo> PosixFileSystem::Volumes()
+    {
+        std::vector<VolumeInfo> volumes;
+        const std::map<std::string, std::string> labels = ReadVolumeLabels();
+        for (const MountEntry& mount : MountTable::ReadLive().RealMounts()) {
+            if (IsPackageImageMount(mount))
+                continue;
+            VolumeInfo volume { mount.mountPoint, VolumeKindOfType(mount.fsType), {}, mount.fsType };
+            if (volume.kind == VolumeKind::vkFixed && IsRemovableDevice(BlockDeviceOf(mount)))
+                volume.kind = VolumeKind::vkRemovable;
+            if (mount.source.starts_with("/")) {
+                auto label = labels.find(RealPath(mount.source));
+                if (label != labels.end())
+                    volume.label = label->second;
+            }
+            volumes.push_back(std::move(volume));
+        }
+        if (volumes.empty())
+            volumes.push_back(VolumeInfo { "/", VolumeKind::vkFixed, {}, {} }); // the table could not be read
+        return volumes;
+    }
+
+} // namespace
+
+std::unique_ptr<FileSystem> MakeHostFileSystem() { return std::make_unique<PosixFileSystem>(); }
+
+} // namespace tarvo

@@ -1,0 +1,251 @@
+#include "FormatSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <random>
+#include <string>
+
+#include <unistd.h>
+
+namespace tarvo
+{
+namespace
+{
+
+    FormatSettings Separators(std::string decimal, std::string thousand = "")
+    {
+        FormatSettings settings;
+        settings.decimalSeparator = std::move(decimal);
+        settings.thousandSeparator = std::move(thousand);
+        return settings;
+    }
+
+    // The expected texts below are written with "."; other separators take its place.
+    std::string WithSeparator(const std::string& text, const std::string& separator)
+    {
+        std::string result;
+        for (char c : text) {
+            result += c == '.' ? separator : std::string(1, c);
+        }
+        return result;
+    }
+
+    const std::string kSeparators[] = { ".", ",", "\xd9\xab" /* U+066B, Arabic decimal separator */ };
+
+    struct TextCase {
+        double value;
+        const char* text;
+    };
+
+    const TextCase kTextCases[] = {
+        { 0.0, "0" },
+        { -0.0, "0" },
+        { 1.5, "1.5" },
+        { 0.12, "0.12" },
+        { 0.38, "0.38" },
+        { 4882.81, "4882.81" },
+        { 4.77, "4.77" },
+        { 5120, "5120" },
+        { 1e14, "100000000000000" },
+        { 123456789012345, "123456789012345" },
+        { 1234567890123456, "1.23456789012346E15" },
+        { 1e15, "1E15" },
+        { 1.5e20, "1.5E20" },
+        { 0.00001, "0.00001" },
+        { 0.000012345, "0.000012345" },
+        { 0.000001, "1E-6" },
+        { 1e-7, "1E-7" },
+        { -2.5e-6, "-2.5E-6" },
+        { -1.5, "-1.5" },
+        { -4882.81, "-4882.81" },
+        { 0.1 + 0.2, "0.3" }, // 15 digits hide the binary noise
+        { 2.0 / 3.0, "0.666666666666667" },
+        { 999999999999999.9, "1E15" }, // rounding carries into a sixteenth digit
+        { 0.000009999999999999999, "0.00001" }, // rounds up into the fixed range
+        { 1.7976931348623157e308, "1.79769313486232E308" },
+        { 4.9406564584124654e-324, "4.94065645841247E-324" },
+    };
+
+    TEST(FloatToText, WritesGeneralFormatWithEverySeparator)
+    {
+        for (const std::string& separator : kSeparators) {
+            for (const TextCase& c : kTextCases) {
+                EXPECT_EQ(FloatToText(c.value, Separators(separator)), WithSeparator(c.text, separator))
+                    << "value " << c.value << " separator " << separator;
+            }
+        }
+    }
+
+    TEST(FloatToText, NeverWritesTheThousandSeparator)
+    {
+        EXPECT_EQ(FloatToText(1234567.25, Separators(",", ".")), "1234567,25");
+        EXPECT_EQ(FloatToText(1234567.25, Separators(".", ",")), "1234567.25");
+    }
+
+    TEST(FloatToText, NamesValuesThatAreNotNumbers)
+    {
+        const FormatSettings settings = FormatSettings::Invariant();
+        EXPECT_EQ(FloatToText(std::numeric_limits<double>::quiet_NaN(), settings), "NAN");
+        EXPECT_EQ(FloatToText(std::numeric_limits<double>::infinity(), settings), "INF");
+        EXPECT_EQ(FloatToText(-std::numeric_limits<double>::infinity(), settings), "-INF");
+    }
+
+    TEST(FloatToText, IgnoresTheProcessLocale)
+    {
+        // C.UTF-8 is always there; what matters is that the result does not follow setlocale.
+        const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+        std::setlocale(LC_NUMERIC, "C.UTF-8");
+        EXPECT_EQ(FloatToText(1.5, Separators(",")), "1,5");
+        EXPECT_EQ(TextToFloat("1,5", Separators(",")), 1.5);
+        std::setlocale(LC_NUMERIC, previous.c_str());
+    }
+
+    struct ParseCase {
+        const char* text;
+        std::optional<double> value;
+    };
+
+    const ParseCase kParseCases[] = {
+        { "1.5", 1.5 }, { "  4882.81\t", 4882.81 }, { "-2.5E-6", -2.5e-6 }, { "+7", 7.0 }, { "1e3", 1000.0 },
+        { "1E+3", 1000.0 }, { ".5", 0.5 }, { "5.", 5.0 }, { "0", 0.0 }, { "007.50", 7.5 }, { "", std::nullopt },
+        { "   ", std::nullopt }, { ".", std::nullopt }, { "-", std::nullopt }, { "-.", std::nullopt },
+        { "1.2.3", std::nullopt }, { "abc", std::nullopt },
+        { "1,000", std::nullopt }, // thousands separators are not numbers
+        { "1 000", std::nullopt }, { "1e", std::nullopt }, { "1e+", std::nullopt }, { "e5", std::nullopt },
+        { "1.5x", std::nullopt }, { "--1", std::nullopt }, { "0x10", std::nullopt },
+        { "1E400", std::nullopt }, // beyond a double
+    };
+
+    TEST(TextToFloat, AcceptsOnlyPlainDecimalTexts)
+    {
+        for (const std::string& separator : kSeparators) {
+            for (const ParseCase& c : kParseCases) {
+                // "1,000" stays a thousands-separated text only where "," is not the decimal separator.
+                if (separator == "," && std::string(c.text) == "1,000") {
+                    continue;
+                }
+                EXPECT_EQ(TextToFloat(WithSeparator(c.text, separator), Separators(separator, ",")), c.value)
+                    << "text '" << c.text << "' separator " << separator;
+            }
+        }
+    }
+
+    TEST(TextToFloat, RejectsTheOtherSeparator)
+    {
+        EXPECT_EQ(TextToFloat("1.5", Separators(",")), std::nullopt);
+        EXPECT_EQ(TextToFloat("1,5", Separators(".")), std::nullopt);
+        EXPECT_EQ(TextToFloat(",", Separators(",")), std::nullopt);
+    }
+
+    TEST(TextToFloat, ReadsWhatFloatToTextWritesForNonNumbers)
+    {
+        const FormatSettings settings = FormatSettings::Invariant();
+        EXPECT_TRUE(std::isnan(TextToFloat("NAN", settings).value_or(0)));
+        EXPECT_EQ(TextToFloat("INF", settings), std::numeric_limits<double>::infinity());
+        EXPECT_EQ(TextToFloat("-INF", settings), -std::numeric_limits<double>::infinity());
+    }
+
+    TEST(FloatTextRoundTrip, HundredthsComeBackExactly)
+    {
+        std::mt19937_64 random(20240601);
+        std::uniform_real_distribution<double> exponent(-3, 12);
+        for (const std::string& separator : { std::string("."), std::string(",") }) {
+            const FormatSettings settings = Separators(separator, separator == "." ? "," : ".");
+            for (int i = 0; i < 20000; ++i) {
+                const double raw = std::pow(10.0, exponent(random)) * (i % 2 == 0 ? 1 : -1);
+                const double value = std::round(raw * 100) / 100;
+                const std::string text = FloatToText(value, settings);
+                ASSERT_EQ(TextToFloat(text, settings), value) << text;
+            }
+        }
+    }
+
+    TEST(FloatTextRoundTrip, AnyDoubleComesBackToFifteenDigits)
+    {
+        std::mt19937_64 random(7);
+        std::uniform_real_distribution<double> exponent(-300, 300);
+        const FormatSettings settings = Separators(",");
+        for (int i = 0; i < 20000; ++i) {
+            const double value = std::pow(10.0, exponent(random));
+            const std::optional<double> back = TextToFloat(FloatToText(value, settings), settings);
+            ASSERT_TRUE(back.has_value()) << FloatToText(value, settings);
+            EXPECT_NEAR(*back / value, 1.0, 1e-14) << FloatToText(value, settings);
+        }
+    }
+
+    // Sets an environment variable for one scope and puts the old value back.
+    class ScopedEnvironment
+    {
+    public:
+        ScopedEnvironment(const char* name, const std::string& value)
+            : m_name(name)
+        {
+            if (const char* old = std::getenv(name)) {
+                m_old = old;
+            }
+            setenv(name, value.c_str(), 1);
+        }
+        ~ScopedEnvironment()
+        {
+            if (m_old) {
+                setenv(m_name, m_old->c_str(), 1);
+            } else {
+                unsetenv(m_name);
+            }
+        }
+        ScopedEnvironment(const ScopedEnvironment&) = delete;
+        ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+    private:
+        const char* m_name;
+        std::optional<std::string> m_old;
+    };
+
+    TEST(FromUserLocale, ReadsTheCLocale)
+    {
+        ScopedEnvironment all("LC_ALL", "C");
+        const FormatSettings settings = FormatSettings::FromUserLocale();
+        EXPECT_EQ(settings.decimalSeparator, ".");
+        EXPECT_EQ(settings.thousandSeparator, ""); // C groups with nothing, and that is kept
+    }
+
+    TEST(FromUserLocale, FallsBackWhenTheLocaleIsMissing)
+    {
+        ScopedEnvironment all("LC_ALL", "xx_NOWHERE.UTF-8");
+        const FormatSettings settings = FormatSettings::FromUserLocale();
+        EXPECT_EQ(settings.decimalSeparator, ".");
+        EXPECT_EQ(settings.thousandSeparator, ",");
+    }
+
+    TEST(FromUserLocale, ReadsACommaLocaleWithoutChangingTheProcess)
+    {
+        // Only C locales may be installed: compile a German one into a folder of our own.
+        const std::filesystem::path folder
+            = std::filesystem::temp_directory_path() / ("tarvo-locale-" + std::to_string(getpid()));
+        std::filesystem::create_directories(folder);
+        const std::string command
+            = "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0) {
+            std::filesystem::remove_all(folder);
+            GTEST_SKIP() << "localedef cannot build de_DE.UTF-8 here";
+        }
+        const std::string processLocale = std::setlocale(LC_NUMERIC, nullptr);
+        {
+            ScopedEnvironment path("LOCPATH", folder.string());
+            ScopedEnvironment all("LC_ALL", "de_DE.UTF-8");
+            const FormatSettings settings = FormatSettings::FromUserLocale();
+            EXPECT_EQ(settings.decimalSeparator, ",");
+            EXPECT_EQ(settings.thousandSeparator, ".");
+        }
+        EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), processLocale);
+        std::filesystem::remove_all(folder);
+    }
+
+} // namespace
+} // namespace tarvo

@@ -156,7 +156,7 @@ namespace
 ScanCommand ParseScanArguments(const std::vector<std::string>& arguments)
 {
     ScanCommand command;
-    const auto fail = [&command](std::string message) {
+    const auto fail = [&command](const std::string& message) {
         command.action = ScanCommand::caUsageError;
         command.error = OneLine(message);
         return command;

@@ -44,23 +44,16 @@ struct MemoryFileSystem::Place {
     bool mountRoot = false;
 };
 
+// Plain data behind the FolderHandle interface; only MemoryFileSystem sees its members.
 class MemoryFileSystem::Handle final : public FolderHandle
 {
 public:
-    Handle(const MemoryFileSystem& ownerSystem, PlacePtr where, FolderIdentity identity)
-        : owner(&ownerSystem)
-        , place(std::move(where))
-        , m_identity(identity)
-    {
-    }
-    [[nodiscard]] FolderIdentity Identity() const override { return m_identity; }
+    [[nodiscard]] FolderIdentity Identity() const override { return identity; }
 
-    const MemoryFileSystem* owner;
-    const PlacePtr place;
+    const MemoryFileSystem* owner = nullptr;
+    PlacePtr place;
+    FolderIdentity identity;
     std::size_t cursor = 0; // next child to report; ReadBatch never runs twice at once on a handle
-
-private:
-    FolderIdentity m_identity;
 };
 
 MemoryFileSystem::MemoryFileSystem(const PathStyle& style)
@@ -79,12 +72,9 @@ std::string MemoryFileSystem::Key(std::string_view name) const
 {
     std::string key(name);
     // ASCII folding only: bytes of other encodings compare exactly, as names are never decoded.
-    if (m_style.GetKind() == PathStyle::pkWindows) {
-        for (char& c : key) {
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    if (m_style.GetKind() == PathStyle::pkWindows)
+        std::transform(key.begin(), key.end(), key.begin(),
+            [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return key;
 }
 
@@ -298,23 +288,29 @@ void MemoryFileSystem::SetReadHook(std::function<void(const std::string& folderP
 
 // ---- Resolving ----------------------------------------------------------------------------
 
-MemoryFileSystem::PlacePtr MemoryFileSystem::RootPlace(std::string_view path) const
+// The subfolder entry of a place as seen through it; a bind-mount entry shows its target.
+MemoryFileSystem::PlacePtr MemoryFileSystem::Enter(const PlacePtr& from, Node& child) const
 {
-    Node* root = FindRoot(m_style.RootOf(path));
-    if (!root)
-        return nullptr;
-    return std::make_shared<const Place>(Place { root, nullptr, root->name, root->volumeIndex >= 0 });
+    Node* shown = child.bindTarget ? child.bindTarget : &child;
+    const bool mountRoot = child.bindTarget || shown->volumeIndex >= 0;
+    return std::make_shared<const Place>(Place { shown, from, m_style.Join(from->path, child.name), mountRoot });
 }
 
-// Walks from a folder along a relative path, following links and bind mounts in every
-// component; nullptr when the path does not end in a folder.
-MemoryFileSystem::PlacePtr MemoryFileSystem::Walk(PlacePtr place, std::string_view relativePath, int& hopsLeft) const
+// Walks along a path, from its root when it is absolute and from place otherwise, following
+// links and bind mounts in every component; nullptr when the path does not end in a folder.
+MemoryFileSystem::PlacePtr MemoryFileSystem::Walk(PlacePtr place, std::string_view path, int& hopsLeft) const
 {
-    if (!relativePath.empty() && m_style.IsSeparator(relativePath.front())) {
+    if (const std::string root = m_style.RootOf(path); !root.empty()) {
+        Node* top = FindRoot(root);
+        if (!top)
+            return nullptr;
+        place = std::make_shared<const Place>(Place { top, nullptr, top->name, top->volumeIndex >= 0 });
+        path.remove_prefix(root.size());
+    } else if (!path.empty() && m_style.IsSeparator(path.front())) {
         while (place->up) // "\Data" under Windows: the root of the current drive
             place = place->up;
     }
-    for (std::string_view part : Components(relativePath)) {
+    for (std::string_view part : Components(path)) {
         if (part == ".")
             continue;
         if (part == "..") {
@@ -328,15 +324,11 @@ MemoryFileSystem::PlacePtr MemoryFileSystem::Walk(PlacePtr place, std::string_vi
         if (child->kind == EntryKind::ekLink) {
             if (--hopsLeft < 0)
                 return nullptr;
-            place = m_style.IsAbsolute(child->linkTarget) ? ResolveFolder(child->linkTarget, hopsLeft)
-                                                          : Walk(place, child->linkTarget, hopsLeft);
+            place = Walk(place, child->linkTarget, hopsLeft);
             if (!place)
                 return nullptr;
         } else if (child->kind == EntryKind::ekFolder) {
-            Node* shown = child->bindTarget ? child->bindTarget : child;
-            const bool mountRoot = child->bindTarget || shown->volumeIndex >= 0;
-            place = std::make_shared<const Place>(
-                Place { shown, place, m_style.Join(place->path, child->name), mountRoot });
+            place = Enter(place, *child);
         } else {
             return nullptr;
         }
@@ -344,26 +336,21 @@ MemoryFileSystem::PlacePtr MemoryFileSystem::Walk(PlacePtr place, std::string_vi
     return place;
 }
 
-MemoryFileSystem::PlacePtr MemoryFileSystem::ResolveFolder(std::string_view path, int& hopsLeft) const
-{
-    PlacePtr root = RootPlace(path);
-    if (!root)
-        return nullptr;
-    return Walk(std::move(root), path.substr(m_style.RootOf(path).size()), hopsLeft);
-}
-
 MemoryFileSystem::PlacePtr MemoryFileSystem::ResolveFolder(std::string_view path) const
 {
     int hopsLeft = kMaxLinkHops;
-    return ResolveFolder(path, hopsLeft);
+    return m_style.IsAbsolute(path) ? Walk(nullptr, path, hopsLeft) : nullptr;
 }
 
 FolderHandlePtr MemoryFileSystem::MakeHandle(PlacePtr place) const
 {
     if (!place || place->node->unreadable)
         return nullptr;
-    const FolderIdentity identity = IdentityOf(*place);
-    return std::make_shared<Handle>(*this, std::move(place), identity);
+    auto handle = std::make_shared<Handle>();
+    handle->owner = this;
+    handle->identity = IdentityOf(*place);
+    handle->place = std::move(place);
+    return handle;
 }
 
 MemoryFileSystem::Handle& MemoryFileSystem::Own(FolderHandle& folder) const
@@ -384,10 +371,7 @@ FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::str
     Node* child = FindChild(*from->node, name);
     if (!child || child->kind != EntryKind::ekFolder)
         return nullptr;
-    Node* shown = child->bindTarget ? child->bindTarget : child;
-    const bool mountRoot = child->bindTarget || shown->volumeIndex >= 0;
-    return MakeHandle(
-        std::make_shared<const Place>(Place { shown, from, m_style.Join(from->path, child->name), mountRoot }));
+    return MakeHandle(Enter(from, *child));
 }
 
 FolderHandlePtr MemoryFileSystem::OpenParent(FolderHandle& folder) { return MakeHandle(Own(folder).place->up); }

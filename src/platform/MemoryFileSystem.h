@@ -97,9 +97,8 @@ private:
     Node& EnsureFolder(std::string_view path);
     Node& AddEntry(std::string_view path, EntryKind kind);
 
-    [[nodiscard]] PlacePtr RootPlace(std::string_view path) const;
-    [[nodiscard]] PlacePtr Walk(PlacePtr place, std::string_view relativePath, int& hopsLeft) const;
-    [[nodiscard]] PlacePtr ResolveFolder(std::string_view path, int& hopsLeft) const;
+    [[nodiscard]] PlacePtr Enter(const PlacePtr& from, Node& child) const;
+    [[nodiscard]] PlacePtr Walk(PlacePtr place, std::string_view path, int& hopsLeft) const;
     [[nodiscard]] PlacePtr ResolveFolder(std::string_view path) const;
     [[nodiscard]] FolderHandlePtr MakeHandle(PlacePtr place) const;
     [[nodiscard]] Handle& Own(FolderHandle& folder) const;

@@ -4,13 +4,20 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
-namespace tarvo {
+namespace tarvo
+{
 
-namespace {
+namespace
+{
 
     // The one list of kernel file systems that are never scanned nor offered as volumes. The
     // magic is what fstatfs reports; 0 where a type shares another's magic (devtmpfs is a
@@ -82,7 +89,93 @@ namespace {
         return field;
     }
 
+    // Reads a short sysfs attribute such as "removable"; empty when it is missing.
+    std::string ReadSmallFile(const std::string& path)
+    {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return {};
+        char text[64];
+        ssize_t count = ::read(fd, text, sizeof text);
+        ::close(fd);
+        return count > 0 ? std::string(text, static_cast<std::size_t>(count)) : std::string();
+    }
+
+    // The block device behind a mount: the source node when it is one (btrfs and fuseblk show
+    // an anonymous device in the table), else the table's major:minor.
+    dev_t BlockDeviceOf(const MountEntry& mount)
+    {
+        struct stat info = {};
+        if (mount.source.starts_with("/dev/") && ::stat(mount.source.c_str(), &info) == 0 && S_ISBLK(info.st_mode))
+            return info.st_rdev;
+        return makedev(mount.major, mount.minor);
+    }
+
+    bool IsRemovableDevice(dev_t device)
+    {
+        if (major(device) == 0)
+            return false; // anonymous device: no disk behind it
+        const std::string sysPath
+            = "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
+        // A partition has no "removable" of its own: its disk, one folder up, has it.
+        if (ReadSmallFile(sysPath + "/removable").starts_with("1")
+            || ReadSmallFile(sysPath + "/../removable").starts_with("1"))
+            return true;
+        return CanonicalPath(sysPath).find("/usb") != std::string::npos;
+    }
+
+    // udev writes unsafe label characters (space, slash, ...) as \xHH in the link names.
+    std::string DecodeUdevName(std::string_view name)
+    {
+        std::string decoded;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            unsigned int value = 0;
+            if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x') {
+                const char* digits = name.data() + i + 2;
+                auto [end, error] = std::from_chars(digits, digits + 2, value, 16);
+                if (error == std::errc() && end == digits + 2) {
+                    decoded.push_back(static_cast<char>(value));
+                    i += 3;
+                    continue;
+                }
+            }
+            decoded.push_back(name[i]);
+        }
+        return decoded;
+    }
+
+    // Device node (resolved) -> label, from the links udev keeps.
+    std::map<std::string, std::string> ReadVolumeLabels()
+    {
+        std::map<std::string, std::string> labels;
+        const std::string folder = "/dev/disk/by-label/";
+        DIR* listing = ::opendir(folder.c_str());
+        if (listing == nullptr)
+            return labels;
+        while (const dirent* item = ::readdir(listing)) {
+            const std::string_view name = item->d_name;
+            if (name == "." || name == "..")
+                continue;
+            std::string device = CanonicalPath(folder + item->d_name);
+            if (!device.empty())
+                labels.emplace(device, DecodeUdevName(item->d_name));
+        }
+        ::closedir(listing);
+        return labels;
+    }
+
 } // namespace
+
+std::string CanonicalPath(const std::string& path)
+{
+    // glibc allocates the result, so no PATH_MAX buffer is involved.
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return {};
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
 
 std::string DecodeMountField(std::string_view field)
 {
@@ -219,29 +312,30 @@ MountTable MountTable::ReadLive()
     return Parse(text);
 }
 
+bool MountTable::IsWithin(const MountEntry& entry, int ancestorId) const
+{
+    int parent = entry.parentId;
+    // The step limit ends the walk even when a damaged table links parents in a circle.
+    for (std::size_t steps = 0; steps <= m_entries.size(); ++steps) {
+        if (parent == ancestorId)
+            return true;
+        auto it = std::find_if(m_entries.begin(), m_entries.end(),
+            [parent](const MountEntry& candidate) { return candidate.mountId == parent; });
+        if (it == m_entries.end())
+            return false;
+        parent = it->parentId;
+    }
+    return false;
+}
+
 bool MountTable::IsHidden(std::size_t index) const
 {
     if (index >= m_entries.size())
         return false;
     const MountEntry& entry = m_entries[index];
+    // A mount made inside the later one is reached through it, so it is not hidden by it.
     for (std::size_t later = index + 1; later < m_entries.size(); ++later) {
-        if (!PathContains(m_entries[later].mountPoint, entry.mountPoint))
-            continue;
-        // A mount made inside the later one is reached through it, so it is not hidden by it.
-        bool inside = false;
-        int parent = entry.parentId;
-        for (std::size_t steps = 0; steps < m_entries.size() && !inside; ++steps) {
-            if (parent == m_entries[later].mountId) {
-                inside = true;
-                break;
-            }
-            auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                [parent](const MountEntry& candidate) { return candidate.mountId == parent; });
-            if (it == m_entries.end() || it->parentId == parent)
-                break;
-            parent = it->parentId;
-        }
-        if (!inside)
+        if (PathContains(m_entries[later].mountPoint, entry.mountPoint) && !IsWithin(entry, m_entries[later].mountId))
             return true;
     }
     return false;
@@ -282,6 +376,28 @@ bool MountTable::IsMountPoint(std::string_view path) const
             return true;
     }
     return false;
+}
+
+std::vector<VolumeInfo> MountTable::Volumes() const
+{
+    std::vector<VolumeInfo> volumes;
+    const std::map<std::string, std::string> labels = ReadVolumeLabels();
+    for (const MountEntry& mount : RealMounts()) {
+        if (IsPackageImageMount(mount))
+            continue;
+        VolumeInfo volume { mount.mountPoint, VolumeKindOfType(mount.fsType), {}, mount.fsType };
+        if (volume.kind == VolumeKind::vkFixed && IsRemovableDevice(BlockDeviceOf(mount)))
+            volume.kind = VolumeKind::vkRemovable;
+        if (mount.source.starts_with("/")) {
+            auto label = labels.find(CanonicalPath(mount.source));
+            if (label != labels.end())
+                volume.label = label->second;
+        }
+        volumes.push_back(std::move(volume));
+    }
+    if (volumes.empty())
+        volumes.push_back(VolumeInfo { "/", VolumeKind::vkFixed, {}, {} }); // the table could not be read
+    return volumes;
 }
 
 } // namespace tarvo

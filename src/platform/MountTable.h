@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // One line of /proc/self/mountinfo with its octal escapes decoded.
 struct MountEntry {
@@ -28,7 +29,8 @@ struct MountEntry {
 
 // The mount table of a process, in the kernel's order (parents before the mounts on them,
 // later mounts after earlier ones). Parsing is pure so that odd tables can be tested from text.
-class MountTable {
+class MountTable
+{
 public:
     MountTable() = default;
     explicit MountTable(std::vector<MountEntry> entries);
@@ -56,10 +58,21 @@ public:
     // True when the path, trailing separators ignored, is a real mount point.
     [[nodiscard]] bool IsMountPoint(std::string_view path) const;
 
+    // The volumes a user may pick: RealMounts() without package images, each with the kind its
+    // type gives, removable when sysfs says so, and its label from udev's by-label links (this
+    // part reads the machine). "/" alone when the table is empty.
+    [[nodiscard]] std::vector<VolumeInfo> Volumes() const;
+
 private:
+    // True when the entry is mounted, directly or further down, inside the mount ancestorId.
+    [[nodiscard]] bool IsWithin(const MountEntry& entry, int ancestorId) const;
+
     std::vector<MountEntry> m_entries;
     std::size_t m_skippedLines = 0;
 };
+
+// The path with every link resolved (realpath); empty when it does not exist.
+[[nodiscard]] std::string CanonicalPath(const std::string& path);
 
 // Decodes the kernel's octal escapes ("\040" space, "\011" tab, "\012" newline, "\134"
 // backslash); a backslash not followed by three octal digits stays as it is.

@@ -9,12 +9,10 @@
 #include <cassert>
 #include <cerrno>
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -24,15 +22,19 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <unordered_set>
+#include <utility>
 
-namespace tarvo {
+namespace tarvo
+{
 
-namespace {
+namespace
+{
 
     constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
     constexpr std::size_t kDirentBufferBytes = 64 * 1024;
 
-    class UniqueFd {
+    class UniqueFd
+    {
     public:
         explicit UniqueFd(int fd)
             : m_fd(fd)
@@ -79,7 +81,8 @@ namespace {
     };
     using MountSnapshotPtr = std::shared_ptr<const MountSnapshot>;
 
-    class PosixFolderHandle final : public FolderHandle {
+    class PosixFolderHandle final : public FolderHandle
+    {
     public:
         PosixFolderHandle(UniqueFd& fd, const FolderIdentity& identity, MountSnapshotPtr mounts)
             : m_fd(fd.Release())
@@ -183,7 +186,7 @@ namespace {
             if (table.IsHidden(i))
                 continue;
             // Never trigger an automount nor wait for a remote server just to learn an identity.
-            struct statx info {};
+            struct statx info = {};
             if (::statx(AT_FDCWD, entry.mountPoint.c_str(), AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC | AT_SYMLINK_NOFOLLOW,
                     STATX_INO, &info)
                 == 0)
@@ -196,7 +199,7 @@ namespace {
     {
         if (std::find(mounts.pseudoDevices.begin(), mounts.pseudoDevices.end(), device) != mounts.pseudoDevices.end())
             return true;
-        struct statfs info {};
+        struct statfs info = {};
         return ::fstatfs(fd, &info) == 0 && IsPseudoFileSystemMagic(static_cast<std::uint64_t>(info.f_type));
     }
 
@@ -204,7 +207,7 @@ namespace {
     // above at all ("/"), makes a mount root.
     bool DeviceDiffersAbove(int fd, const struct stat& own)
     {
-        struct stat above {};
+        struct stat above = {};
         if (::fstatat(fd, "..", &above, 0) != 0)
             return false;
         return above.st_dev != own.st_dev || above.st_ino == own.st_ino;
@@ -216,85 +219,8 @@ namespace {
         return std::make_shared<PosixFolderHandle>(fd, identity, std::move(mounts));
     }
 
-    // Reads a short sysfs attribute such as "removable"; empty when it is missing.
-    std::string ReadSmallFile(const std::string& path)
+    class PosixFileSystem final : public FileSystem
     {
-        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        if (fd.Get() < 0)
-            return {};
-        char text[64];
-        ssize_t count = ::read(fd.Get(), text, sizeof text);
-        return count > 0 ? std::string(text, static_cast<std::size_t>(count)) : std::string();
-    }
-
-    std::string RealPath(const std::string& path)
-    {
-        // glibc allocates the result, so no PATH_MAX buffer is involved.
-        char* resolved = ::realpath(path.c_str(), nullptr);
-        if (resolved == nullptr)
-            return {};
-        std::string result(resolved);
-        std::free(resolved);
-        return result;
-    }
-
-    // The block device behind a mount: the source node when it is one (btrfs and fuseblk show
-    // an anonymous device in the table), else the table's major:minor.
-    dev_t BlockDeviceOf(const MountEntry& mount)
-    {
-        struct stat info {};
-        if (mount.source.starts_with("/dev/") && ::stat(mount.source.c_str(), &info) == 0 && S_ISBLK(info.st_mode))
-            return info.st_rdev;
-        return makedev(mount.major, mount.minor);
-    }
-
-    bool IsRemovableDevice(dev_t device)
-    {
-        const std::string sysPath
-            = "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
-        // A partition has no "removable" of its own: its disk, one folder up, has it.
-        if (ReadSmallFile(sysPath + "/removable").starts_with("1")
-            || ReadSmallFile(sysPath + "/../removable").starts_with("1"))
-            return true;
-        return RealPath(sysPath).find("/usb") != std::string::npos;
-    }
-
-    // udev writes unsafe label characters as \xHH in the link names.
-    std::string DecodeUdevName(std::string_view name)
-    {
-        std::string decoded;
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && std::isxdigit(name[i + 2]) != 0
-                && std::isxdigit(name[i + 3]) != 0) {
-                decoded.push_back(static_cast<char>(std::stoi(std::string(name.substr(i + 2, 2)), nullptr, 16)));
-                i += 3;
-            } else {
-                decoded.push_back(name[i]);
-            }
-        }
-        return decoded;
-    }
-
-    // Device node (resolved) -> label, from the links udev keeps.
-    std::map<std::string, std::string> ReadVolumeLabels()
-    {
-        std::map<std::string, std::string> labels;
-        const std::string folder = "/dev/disk/by-label/";
-        DIR* listing = ::opendir(folder.c_str());
-        if (listing == nullptr)
-            return labels;
-        while (const dirent* item = ::readdir(listing)) {
-            if (IsDotOrDotDot(item->d_name, std::strlen(item->d_name)))
-                continue;
-            std::string device = RealPath(folder + item->d_name);
-            if (!device.empty())
-                labels.emplace(device, DecodeUdevName(item->d_name));
-        }
-        ::closedir(listing);
-        return labels;
-    }
-
-    class PosixFileSystem final : public FileSystem {
     public:
         PosixFileSystem() { RaiseDescriptorLimit(); }
 
@@ -308,7 +234,7 @@ namespace {
         [[nodiscard]] std::int64_t FreeBytes(const std::string& volumeRoot) override;
         [[nodiscard]] std::string VolumeOf(const std::string& path) override;
         [[nodiscard]] bool IsVolumeRoot(const std::string& path) override;
-        [[nodiscard]] std::vector<VolumeInfo> Volumes() override;
+        [[nodiscard]] std::vector<VolumeInfo> Volumes() override { return MountTable::ReadLive().Volumes(); }
 
     private:
         // The path with links resolved as far as it exists; a missing rest is kept literally.
@@ -320,14 +246,15 @@ namespace {
         if (path.empty())
             return nullptr;
         UniqueFd fd(::open(path.c_str(), kFolderOpenFlags));
-        struct stat info {};
+        struct stat info = {};
         if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
             return nullptr;
         // A scan starts here, so this is where mounts made since the last one are learnt.
         MountSnapshotPtr mounts = TakeMountSnapshot();
         if (IsPseudoFolder(fd.Get(), info.st_dev, *mounts))
             return nullptr;
-        bool isMountRoot = mounts->mountRoots.contains({ info.st_dev, info.st_ino }) || DeviceDiffersAbove(fd.Get(), info);
+        bool isMountRoot
+            = mounts->mountRoots.contains({ info.st_dev, info.st_ino }) || DeviceDiffersAbove(fd.Get(), info);
         return MakeHandle(fd, info, isMountRoot, std::move(mounts));
     }
 
@@ -337,7 +264,7 @@ namespace {
             return nullptr;
         PosixFolderHandle& from = Posix(parent);
         UniqueFd fd(::openat(from.Fd(), name.c_str(), kFolderOpenFlags | O_NOFOLLOW));
-        struct stat info {};
+        struct stat info = {};
         if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
             return nullptr;
         const MountSnapshot& mounts = *from.Mounts();
@@ -352,7 +279,7 @@ namespace {
     {
         PosixFolderHandle& from = Posix(folder);
         UniqueFd fd(::openat(from.Fd(), "..", kFolderOpenFlags));
-        struct stat info {};
+        struct stat info = {};
         if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
             return nullptr;
         if (info.st_dev == from.Identity().device && info.st_ino == from.Identity().inode)
@@ -399,7 +326,7 @@ namespace {
     {
         if (!IsPlainName(entry.name))
             return false;
-        struct stat info {};
+        struct stat info = {};
         if (::fstatat(Posix(folder).Fd(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             return false;
         entry.kind = KindOfMode(info.st_mode);
@@ -410,13 +337,13 @@ namespace {
 
     bool PosixFileSystem::FolderExists(const std::string& path)
     {
-        struct stat info {};
+        struct stat info = {};
         return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
 
     std::int64_t PosixFileSystem::FreeBytes(const std::string& volumeRoot)
     {
-        struct statvfs info {};
+        struct statvfs info = {};
         if (volumeRoot.empty() || ::statvfs(volumeRoot.c_str(), &info) != 0)
             return -1;
         return static_cast<std::int64_t>(info.f_bavail) * static_cast<std::int64_t>(info.f_frsize);
@@ -427,7 +354,7 @@ namespace {
         std::string head = path;
         std::string tail;
         for (;;) {
-            std::string resolved = RealPath(head);
+            std::string resolved = CanonicalPath(head);
             if (!resolved.empty())
                 return tail.empty() ? resolved : Style().Join(resolved, tail);
             if (Style().IsRoot(head) || head.empty())
@@ -453,28 +380,6 @@ namespace {
         if (Style().IsRoot(path))
             return true;
         return MountTable::ReadLive().IsMountPoint(path);
-    }
-
-    std::vector<VolumeInfo> PosixFileSystem::Volumes()
-    {
-        std::vector<VolumeInfo> volumes;
-        const std::map<std::string, std::string> labels = ReadVolumeLabels();
-        for (const MountEntry& mount : MountTable::ReadLive().RealMounts()) {
-            if (IsPackageImageMount(mount))
-                continue;
-            VolumeInfo volume { mount.mountPoint, VolumeKindOfType(mount.fsType), {}, mount.fsType };
-            if (volume.kind == VolumeKind::vkFixed && IsRemovableDevice(BlockDeviceOf(mount)))
-                volume.kind = VolumeKind::vkRemovable;
-            if (mount.source.starts_with("/")) {
-                auto label = labels.find(RealPath(mount.source));
-                if (label != labels.end())
-                    volume.label = label->second;
-            }
-            volumes.push_back(std::move(volume));
-        }
-        if (volumes.empty())
-            volumes.push_back(VolumeInfo { "/", VolumeKind::vkFixed, {}, {} }); // the table could not be read
-        return volumes;
     }
 
 } // namespace

@@ -181,8 +181,7 @@ namespace
     // A symbolic link stays a link: the file it points to is the one replaced.
     [[nodiscard]] std::string ReplacementTarget(const std::string& fileName)
     {
-        struct stat info {
-        };
+        struct stat info = {};
         if (::lstat(fileName.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
             return fileName;
         char* resolved = ::realpath(fileName.c_str(), nullptr);
@@ -200,8 +199,7 @@ namespace
     {
         static std::atomic<unsigned> serial { 0 };
         const std::string target = ReplacementTarget(fileName);
-        struct stat old {
-        };
+        struct stat old = {};
         const bool hadFile = ::stat(target.c_str(), &old) == 0;
         const auto slash = target.rfind('/');
         const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
@@ -269,7 +267,7 @@ namespace
         const std::string before = *text;
         const std::vector<ProfileLine> lines = SplitLines(before);
         edit(*text, lines, FindKey(lines, Trim(section), Trim(key)));
-        return *text == before ? true : ReplaceFile(fileName, *text);
+        return *text == before || ReplaceFile(fileName, *text);
     }
 
 } // namespace

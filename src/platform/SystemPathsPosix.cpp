@@ -78,8 +78,7 @@ std::string HomeFolder()
 
 bool FolderIsWritable(const std::string& folder)
 {
-    struct stat info {
-    };
+    struct stat info = {};
     return !folder.empty() && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
         && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }

@@ -1,1 +1,245 @@
-// (placeholder, being written)
+#include "ScanReport.h"
+
+#include "MemoryFileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+
+namespace tarvo
+{
+namespace
+{
+
+    struct Row {
+        std::string path;
+        std::string mb;
+        std::string kb;
+        std::int64_t bytes;
+    };
+
+    // A scan whose lists are filled by hand, the way Calculate leaves them.
+    class HandFilledScan : public ::testing::Test
+    {
+    protected:
+        std::string Report(const std::string& folder, const std::vector<Row>& rows, ReportFormat format)
+        {
+            m_scan.Folder = folder;
+            for (const Row& row : rows) {
+                m_scan.PathList.push_back(row.path);
+                m_scan.MBList.push_back(row.mb);
+                m_scan.KBList.push_back(row.kb);
+                m_scan.ByteList.push_back(row.bytes);
+            }
+            return FormatScanReport(m_scan, format, PathStyle::Posix());
+        }
+
+        MemoryFileSystem m_fileSystem { PathStyle::Posix() };
+        TDirSize m_scan { m_fileSystem, FormatSettings::Invariant() };
+    };
+
+    // Texts with a "," separator, as a German user's scan writes them; odd names on purpose.
+    const std::vector<Row> kGermanScan = {
+        { "/data/M\xc3\xbcsik", "1,5", "1536", 1572864 },
+        { "/data/a,\"b\"", "0", "0,5", 512 },
+        { "/data/line\nbreak", "0", "0", 0 },
+        { "/data/<All files in this folder>", "12345,67", "12641966,08", 12945373266 },
+    };
+
+    TEST_F(HandFilledScan, TextAlignsColumnsByCharactersAndKeepsTheScannersTexts)
+    {
+        EXPECT_EQ(Report("/data", kGermanScan, ReportFormat::rfText),
+            "Names                        Size MB      Size KB  Full Path\n"
+            "M\xc3\xbcsik                            1,5         1536  /data/M\xc3\xbcsik\n"
+            "a,\"b\"                              0          0,5  /data/a,\"b\"\n"
+            "line?break                         0            0  /data/line?break\n"
+            "<All files in this folder>  12345,67  12641966,08  /data/<All files in this folder>\n");
+    }
+
+    TEST_F(HandFilledScan, CsvQuotesFieldsAndDerivesInvariantSizesFromBytes)
+    {
+        EXPECT_EQ(Report("/data/", kGermanScan, ReportFormat::rfCsv),
+            "name,bytes,size_mb,size_kb,path\r\n"
+            "M\xc3\xbcsik,1572864,1.5,1536,/data/M\xc3\xbcsik\r\n"
+            "\"a,\"\"b\"\"\",512,0,0.5,\"/data/a,\"\"b\"\"\"\r\n"
+            "\"line\nbreak\",0,0,0,\"/data/line\nbreak\"\r\n"
+            "<All files in this folder>,12945373266,12345.67,12641966.08,/data/<All files in this folder>\r\n");
+    }
+
+    TEST_F(HandFilledScan, JsonEscapesNamesAndWritesSizesAsNumbers)
+    {
+        const std::vector<Row> rows = {
+            { "/data/\xff", "0", "2", 2048 },
+            { "/data/a,\"b\"\n", "0", "0,12", 128 },
+        };
+        EXPECT_EQ(Report("/data", rows, ReportFormat::rfJson),
+            "{\n"
+            "  \"folder\": \"/data\",\n"
+            "  \"entries\": [\n"
+            "    {\"name\": \"\\udcff\", \"path\": \"/data/\\udcff\", \"bytes\": 2048, \"mb\": 0, \"kb\": 2},\n"
+            "    {\"name\": \"a,\\\"b\\\"\\n\", \"path\": \"/data/a,\\\"b\\\"\\n\", \"bytes\": 128, \"mb\": 0, "
+            "\"kb\": 0.12}\n"
+            "  ]\n"
+            "}\n");
+    }
+
+    TEST_F(HandFilledScan, EmptyListsStillGiveAWholeReport)
+    {
+        EXPECT_EQ(Report("/", {}, ReportFormat::rfJson), "{\n  \"folder\": \"/\",\n  \"entries\": []\n}\n");
+        EXPECT_EQ(Report("/", {}, ReportFormat::rfCsv), "name,bytes,size_mb,size_kb,path\r\n");
+    }
+
+    TEST_F(HandFilledScan, ListsOfDifferentLengthsAreRefused)
+    {
+        m_scan.PathList = { "/data/a", "/data/b" };
+        m_scan.MBList = { "0", "0" };
+        m_scan.KBList = { "0", "0" };
+        m_scan.ByteList = { 0 };
+        EXPECT_THROW((void)FormatScanReport(m_scan, ReportFormat::rfText, PathStyle::Posix()), std::invalid_argument);
+    }
+
+    TEST(EntryName, TakesTheFolderOffTheFront)
+    {
+        struct Case {
+            const PathStyle& style;
+            const char* path;
+            const char* folder;
+            const char* name;
+        };
+        const Case cases[] = {
+            { PathStyle::Posix(), "/data/Sub", "/data", "Sub" },
+            { PathStyle::Posix(), "/data/Sub", "/data/", "Sub" },
+            { PathStyle::Posix(), "/<Free Space>", "/", "<Free Space>" },
+            { PathStyle::Posix(), "/database/x", "/data", "/database/x" }, // a longer name is not the folder
+            { PathStyle::Posix(), "/elsewhere/x", "/data", "/elsewhere/x" },
+            { PathStyle::Windows(), "C:\\Data\\Sub", "C:\\Data", "Sub" },
+            { PathStyle::Windows(), "C:\\<All files in this folder>", "C:\\", "<All files in this folder>" },
+        };
+        for (const Case& c : cases) {
+            EXPECT_EQ(EntryName(c.path, c.folder, c.style), c.name) << c.path << " in " << c.folder;
+        }
+    }
+
+    TEST(JsonQuoted, EscapesWhatJsonForbidsAndEveryByteThatIsNotUtf8)
+    {
+        const std::pair<std::string, std::string> cases[] = {
+            { "plain", "\"plain\"" }, { "q\"b\\s/", "\"q\\\"b\\\\s/\"" },
+            { "\t\r\n\b\f\x01\x1f", "\"\\t\\r\\n\\b\\f\\u0001\\u001f\"" }, { "\x7f", "\"\\u007f\"" },
+            { "\xc3\xa9\xe6\x97\xa5\xf0\x9f\x98\x80", "\"\xc3\xa9\xe6\x97\xa5\xf0\x9f\x98\x80\"" }, // é, 日, 😀
+            { "\xff", "\"\\udcff\"" }, { "a\xc3", "\"a\\udcc3\"" }, // cut short at the end
+            { "\xe6\x97z", "\"\\udce6\\udc97z\"" }, // cut short before another character
+            { "\xc0\xaf", "\"\\udcc0\\udcaf\"" }, // overlong "/"
+            { "\xed\xb3\xbf", "\"\\udced\\udcb3\\udcbf\"" }, // an encoded surrogate is no character
+            { "\xf4\x90\x80\x80", "\"\\udcf4\\udc90\\udc80\\udc80\"" }, // past U+10FFFF
+            { "\x80", "\"\\udc80\"" }, // a continuation byte alone
+        };
+        for (const auto& [text, quoted] : cases) {
+            EXPECT_EQ(JsonQuoted(text), quoted) << text;
+        }
+    }
+
+    TEST(DisplayWidth, CountsCodePointsAndStrayBytes)
+    {
+        const std::pair<std::string, std::size_t> cases[] = {
+            { "", 0 },
+            { "abc", 3 },
+            { "M\xc3\xbcsik", 5 },
+            { "\xe6\x97\xa5\xe6\x9c\xac", 2 },
+            { "\xf0\x9f\x98\x80", 1 },
+            { "\xff\xfe", 2 },
+            { "\xe6\x97", 2 },
+        };
+        for (const auto& [text, width] : cases) {
+            EXPECT_EQ(DisplayWidth(text), width) << text;
+        }
+    }
+
+    TEST(CsvField, QuotesOnlyWhenNeeded)
+    {
+        const std::pair<std::string, std::string> cases[] = {
+            { "plain name", "plain name" },
+            { "", "" },
+            { "a,b", "\"a,b\"" },
+            { "say \"hi\"", "\"say \"\"hi\"\"\"" },
+            { "cr\r", "\"cr\r\"" },
+            { "lf\n", "\"lf\n\"" },
+            { "\xff;", "\xff;" },
+        };
+        for (const auto& [text, field] : cases) {
+            EXPECT_EQ(CsvField(text), field) << text;
+        }
+    }
+
+    TEST(OneLine, ReplacesControlCharacters) { EXPECT_EQ(OneLine("a\nb\tc\x7f\xc3\xbc"), "a?b?c?\xc3\xbc"); }
+
+    TEST(ParseScanArguments, ReadsOptionsAndTheFolder)
+    {
+        struct Case {
+            std::vector<std::string> arguments;
+            ScanCommand::Action action;
+            ReportFormat format;
+            bool freeSpace;
+            const char* folder;
+        };
+        const Case cases[] = {
+            { { "/data" }, ScanCommand::caScan, ReportFormat::rfText, false, "/data" },
+            { { "--free-space", "--format=csv", "/" }, ScanCommand::caScan, ReportFormat::rfCsv, true, "/" },
+            { { "/x", "--format", "json" }, ScanCommand::caScan, ReportFormat::rfJson, false, "/x" },
+            { { "--format=json", "--format=text", "x" }, ScanCommand::caScan, ReportFormat::rfText, false, "x" },
+            { { "--", "--free-space" }, ScanCommand::caScan, ReportFormat::rfText, false, "--free-space" },
+            { { "-" }, ScanCommand::caScan, ReportFormat::rfText, false, "-" },
+            { { "--help", "--bogus" }, ScanCommand::caHelp, ReportFormat::rfText, false, "" },
+            { { "/x", "-h" }, ScanCommand::caHelp, ReportFormat::rfText, false, "/x" },
+            { { "--version" }, ScanCommand::caVersion, ReportFormat::rfText, false, "" },
+        };
+        for (const Case& c : cases) {
+            const ScanCommand command = ParseScanArguments(c.arguments);
+            EXPECT_EQ(command.action, c.action) << c.arguments.front();
+            EXPECT_EQ(command.format, c.format) << c.arguments.front();
+            EXPECT_EQ(command.includeFreeSpace, c.freeSpace) << c.arguments.front();
+            EXPECT_EQ(command.folder, c.folder) << c.arguments.front();
+        }
+    }
+
+    TEST(ParseScanArguments, ExplainsBadUsageOnOneLine)
+    {
+        const std::pair<std::vector<std::string>, const char*> cases[] = {
+            { {}, "no folder given" },
+            { { "--free-space" }, "no folder given" },
+            { { "a", "b" }, "more than one folder given: 'a' and 'b'" },
+            { { "--bogus", "/x" }, "unknown option '--bogus'" },
+            { { "-x", "/x" }, "unknown option '-x'" },
+            { { "--free-space=yes", "/x" }, "unknown option '--free-space=yes'" },
+            { { "--format=xml", "/x" }, "unknown format 'xml': use text, csv or json" },
+            { { "/x", "--format" }, "option '--format' needs a value: text, csv or json" },
+            { { "" }, "the folder name is empty" },
+            { { "--bogus\nline", "/x" }, "unknown option '--bogus?line'" },
+            { { "--bogus", "--help" }, "unknown option '--bogus'" },
+        };
+        for (const auto& [arguments, error] : cases) {
+            const ScanCommand command = ParseScanArguments(arguments);
+            EXPECT_EQ(command.action, ScanCommand::caUsageError) << error;
+            EXPECT_EQ(command.error, error);
+        }
+    }
+
+    TEST(RunTarvoScan, AddsTheFreeSpaceOfAVolumeRoot)
+    {
+        MemoryFileSystem fileSystem(PathStyle::Posix());
+        fileSystem.AddVolume("/", VolumeKind::vkFixed, "", "ext4", 5000000);
+        fileSystem.AddFile("/sub/file", 1536);
+        fileSystem.AddFile("/own", 128);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunTarvoScan({ "--free-space", "--format=csv", "/" }, fileSystem, out, err), 0);
+        EXPECT_EQ(out.str(),
+            "name,bytes,size_mb,size_kb,path\r\n"
+            "sub,1536,0,1.5,/sub\r\n"
+            "<All files in this folder>,128,0,0.12,/<All files in this folder>\r\n"
+            "<Free Space>,5000000,4.77,4882.81,/<Free Space>\r\n");
+        EXPECT_EQ(err.str(), "");
+    }
+
+} // namespace
+} // namespace tarvo

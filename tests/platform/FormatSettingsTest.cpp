@@ -9,8 +9,11 @@
 #include <limits>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tarvo
@@ -179,48 +182,65 @@ namespace
         }
     }
 
-    // Sets an environment variable for one scope and puts the old value back.
-    class ScopedEnvironment
-    {
-    public:
-        ScopedEnvironment(const char* name, const std::string& value)
-            : m_name(name)
-        {
-            if (const char* old = std::getenv(name)) {
-                m_old = old;
-            }
-            setenv(name, value.c_str(), 1);
-        }
-        ~ScopedEnvironment()
-        {
-            if (m_old) {
-                setenv(m_name, m_old->c_str(), 1);
-            } else {
-                unsetenv(m_name);
-            }
-        }
-        ScopedEnvironment(const ScopedEnvironment&) = delete;
-        ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-    private:
-        const char* m_name;
-        std::optional<std::string> m_old;
+    struct LocaleReading {
+        std::string decimalSeparator;
+        std::string thousandSeparator;
+        std::string processLocale; // LC_NUMERIC of the process after the reading
     };
+
+    // FromUserLocale in a child process with the given environment: setenv is not safe beside
+    // other threads, and glibc keeps the LOCPATH list of newlocale for good (a leak report).
+    LocaleReading ReadUserLocale(const std::vector<std::pair<const char*, std::string>>& environment)
+    {
+        int channel[2];
+        if (pipe(channel) != 0) {
+            ADD_FAILURE() << "no pipe";
+            return {};
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            close(channel[0]);
+            for (const auto& [name, value] : environment) {
+                setenv(name, value.c_str(), 1);
+            }
+            const FormatSettings settings = FormatSettings::FromUserLocale();
+            const std::string message = settings.decimalSeparator + '\0' + settings.thousandSeparator + '\0'
+                + std::setlocale(LC_NUMERIC, nullptr);
+            const bool written
+                = write(channel[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
+            _exit(written ? 0 : 1);
+        }
+        close(channel[1]);
+        std::string message;
+        char buffer[256];
+        for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;) {
+            message.append(buffer, static_cast<std::size_t>(got));
+        }
+        close(channel[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the reading child failed";
+
+        LocaleReading reading;
+        std::istringstream fields(message);
+        std::getline(fields, reading.decimalSeparator, '\0');
+        std::getline(fields, reading.thousandSeparator, '\0');
+        std::getline(fields, reading.processLocale, '\0');
+        return reading;
+    }
 
     TEST(FromUserLocale, ReadsTheCLocale)
     {
-        ScopedEnvironment all("LC_ALL", "C");
-        const FormatSettings settings = FormatSettings::FromUserLocale();
-        EXPECT_EQ(settings.decimalSeparator, ".");
-        EXPECT_EQ(settings.thousandSeparator, ""); // C groups with nothing, and that is kept
+        const LocaleReading reading = ReadUserLocale({ { "LC_ALL", "C" } });
+        EXPECT_EQ(reading.decimalSeparator, ".");
+        EXPECT_EQ(reading.thousandSeparator, ""); // C groups with nothing, and that is kept
     }
 
     TEST(FromUserLocale, FallsBackWhenTheLocaleIsMissing)
     {
-        ScopedEnvironment all("LC_ALL", "xx_NOWHERE.UTF-8");
-        const FormatSettings settings = FormatSettings::FromUserLocale();
-        EXPECT_EQ(settings.decimalSeparator, ".");
-        EXPECT_EQ(settings.thousandSeparator, ",");
+        const LocaleReading reading = ReadUserLocale({ { "LC_ALL", "xx_NOWHERE.UTF-8" } });
+        EXPECT_EQ(reading.decimalSeparator, ".");
+        EXPECT_EQ(reading.thousandSeparator, ",");
     }
 
     TEST(FromUserLocale, ReadsACommaLocaleWithoutChangingTheProcess)
@@ -235,15 +255,11 @@ namespace
             std::filesystem::remove_all(folder);
             GTEST_SKIP() << "localedef cannot build de_DE.UTF-8 here";
         }
-        const std::string processLocale = std::setlocale(LC_NUMERIC, nullptr);
-        {
-            ScopedEnvironment path("LOCPATH", folder.string());
-            ScopedEnvironment all("LC_ALL", "de_DE.UTF-8");
-            const FormatSettings settings = FormatSettings::FromUserLocale();
-            EXPECT_EQ(settings.decimalSeparator, ",");
-            EXPECT_EQ(settings.thousandSeparator, ".");
-        }
-        EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), processLocale);
+        const LocaleReading reading
+            = ReadUserLocale({ { "LOCPATH", folder.string() }, { "LC_ALL", "de_DE.UTF-8" }, { "LANG", "C" } });
+        EXPECT_EQ(reading.decimalSeparator, ",");
+        EXPECT_EQ(reading.thousandSeparator, ".");
+        EXPECT_EQ(reading.processLocale, "C");
         std::filesystem::remove_all(folder);
     }
 

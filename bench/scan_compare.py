@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""Times tarvo-scan against du (and gdu, ncdu when installed) on one reproducible tree.
+
+Usage: bench/scan_compare.py [--tarvo build/src/cli/tarvo-scan] [--runs 7] [--files 300000]
+                             [--folders 20000] [--keep] [--tree DIR]
+
+The tree is generated with a fixed seed under a temporary folder (sparse files, so it costs
+inodes but almost no disk), the page cache is warmed with one untimed run of each tool, then
+every tool runs --runs times, interleaved, and the medians of wall time and peak memory are
+printed with their ratios to du.
+"""
+import argparse
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def generate(root, files, folders, seed=20261208):
+    """Folders of mixed depth and fan-out: each new folder hangs under a random earlier one,
+    biased toward recent ones so that some chains grow deep while others stay wide."""
+    rng = random.Random(seed)
+    paths = [root]
+    for i in range(folders - 1):
+        if rng.random() < 0.3:
+            parent = paths[rng.randrange(len(paths))]
+        else:
+            parent = paths[max(0, len(paths) - 1 - int(rng.expovariate(0.05)))]
+        name = ("." if i % 50 == 0 else "") + "d%05d" % i
+        path = os.path.join(parent, name)
+        os.mkdir(path)
+        paths.append(path)
+    # A few very large folders, the rest of the files spread with a long tail.
+    big = rng.sample(paths, 3)
+    for n in range(files):
+        folder = big[n % 3] if n % 10 == 0 else paths[int(rng.paretovariate(1.2) * 7) % len(paths)]
+        size = int(rng.lognormvariate(8, 2.5)) % (256 * 1024 * 1024)
+        with open(os.path.join(folder, "f%06d" % n), "wb") as f:
+            if size:
+                f.truncate(size)
+
+
+def run(argv):
+    """Wall seconds and peak resident KiB of one run of argv (output discarded)."""
+    start = time.perf_counter()
+    pid = os.posix_spawnp(argv[0], argv, os.environ,
+                          file_actions=[(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)])
+    _, status, usage = os.wait4(pid, 0)
+    wall = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit("failed: %s" % " ".join(argv))
+    return wall, usage.ru_maxrss
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--tarvo", default=os.path.join(os.path.dirname(__file__), "..", "build", "src", "cli",
+                                                        "tarvo-scan"))
+    parser.add_argument("--runs", type=int, default=7)
+    parser.add_argument("--files", type=int, default=300000)
+    parser.add_argument("--folders", type=int, default=20000)
+    parser.add_argument("--tree", help="use this existing tree instead of generating one")
+    parser.add_argument("--keep", action="store_true", help="keep the generated tree")
+    args = parser.parse_args()
+
+    tools = {
+        "tarvo-scan": [os.path.abspath(args.tarvo), "--format=csv"],
+        "du": ["du", "-s", "--apparent-size", "-B1"],
+    }
+    if shutil.which("gdu"):
+        tools["gdu"] = ["gdu", "-n", "-p", "-c"]
+    if shutil.which("ncdu"):
+        tools["ncdu"] = ["ncdu", "-o", "/dev/null"]
+
+    scratch = None
+    if args.tree:
+        tree = args.tree
+    else:
+        scratch = tempfile.mkdtemp(prefix="tarvo-bench-")
+        tree = os.path.join(scratch, "tree")
+        os.mkdir(tree)
+        t0 = time.perf_counter()
+        generate(tree, args.files, args.folders)
+        print("generated %d files in %d folders in %.1f s" % (args.files, args.folders, time.perf_counter() - t0))
+    try:
+        for argv in tools.values():  # warm the cache and check each tool runs
+            run(argv + [tree])
+        samples = {name: [] for name in tools}
+        for _ in range(args.runs):
+            for name, argv in tools.items():
+                samples[name].append(run(argv + [tree]))
+        du_wall = statistics.median(w for w, _ in samples["du"])
+        print("%-11s %10s %10s %12s" % ("tool", "median s", "x du", "peak MiB"))
+        for name, runs in samples.items():
+            wall = statistics.median(w for w, _ in runs)
+            peak = statistics.median(m for _, m in runs) / 1024
+            print("%-11s %10.3f %10.2f %12.1f" % (name, wall, wall / du_wall, peak))
+        out = subprocess.run(tools["tarvo-scan"] + [tree], capture_output=True, text=True, check=True).stdout
+        total = sum(int(line.split(",")[1]) for line in out.splitlines()[1:] if line)
+        print("tarvo-scan total: %d bytes in %d entries" % (total, len(out.splitlines()) - 1))
+    finally:
+        if scratch and not args.keep:
+            shutil.rmtree(scratch)
+
+
+if __name__ == "__main__":
+    main()

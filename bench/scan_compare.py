@@ -45,15 +45,16 @@ def generate(root, files, folders, seed=20261208):
 
 
 def run(argv):
-    """Wall seconds and peak resident KiB of one run of argv (output discarded)."""
-    start = time.perf_counter()
-    pid = os.posix_spawnp(argv[0], argv, os.environ,
-                          file_actions=[(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)])
-    _, status, usage = os.wait4(pid, 0)
-    wall = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit("failed: %s" % " ".join(argv))
-    return wall, usage.ru_maxrss
+    """Wall seconds and peak resident KiB of one run of argv (output discarded). GNU time
+    measures the peak: a child spawned from Python would count Python's own memory too."""
+    with tempfile.NamedTemporaryFile("r") as report:
+        start = time.perf_counter()
+        status = subprocess.call(["/usr/bin/time", "-f", "%M", "-o", report.name] + argv,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wall = time.perf_counter() - start
+        if status != 0:
+            sys.exit("failed: %s" % " ".join(argv))
+        return wall, int(report.read().split()[-1])
 
 
 def main():
@@ -66,6 +67,8 @@ def main():
     parser.add_argument("--tree", help="use this existing tree instead of generating one")
     parser.add_argument("--keep", action="store_true", help="keep the generated tree")
     args = parser.parse_args()
+    if not os.path.exists("/usr/bin/time"):
+        sys.exit("needs GNU time: apt-get install time")
 
     tools = {
         "tarvo-scan": [os.path.abspath(args.tarvo), "--format=csv"],

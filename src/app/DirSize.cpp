@@ -4,11 +4,13 @@
 
 #include <cmath>
 
-namespace tarvo {
+namespace tarvo
+{
 
-namespace {
+namespace
+{
 
-constexpr double kBytesPerKB = 1024.0;
+    constexpr double kBytesPerKB = 1024.0;
 
 } // namespace
 
@@ -58,10 +60,7 @@ bool TDirSize::Calculate()
     return true;
 }
 
-void TDirSize::Cancel()
-{
-    m_cancel.store(true);
-}
+void TDirSize::Cancel() { m_cancel.store(true); }
 
 ScanProgress TDirSize::Progress() const
 {
@@ -75,10 +74,7 @@ ScanProgress TDirSize::Progress() const
     return progress;
 }
 
-void TDirSize::ListDirs(const std::string& path)
-{
-    ListDirs(path, PathList);
-}
+void TDirSize::ListDirs(const std::string& path) { ListDirs(path, PathList); }
 
 void TDirSize::ListDirs(const std::string& path, std::vector<std::string>& paths)
 {

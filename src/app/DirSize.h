@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // What a running scan has done so far; safe to read from any thread.
 struct ScanProgress {
@@ -27,7 +28,8 @@ struct ScanProgress {
 // Sizes are apparent sizes in 64-bit bytes: each non-folder entry counts st_size once per name
 // (hard links included), folders count 0, symbolic links count their own size and are never
 // followed, FIFOs/sockets/devices count 0. Only "." and ".." are skipped.
-class TDirSize {
+class TDirSize
+{
 public:
     explicit TDirSize(FileSystem& fileSystem, FormatSettings settings = FormatSettings::FromUserLocale());
     ~TDirSize();

@@ -7,17 +7,19 @@
 #include <stdexcept>
 #include <thread>
 
-namespace tarvo {
+namespace tarvo
+{
 
-namespace {
+namespace
+{
 
-// Past this many queued tasks a worker stops handing out further buffers of a large folder
-// and settles them itself, so a huge folder cannot fill memory with pending names.
-constexpr std::size_t kQueueCap = 4096;
-// The own entries of the scanned folder are handed out in chunks of this many names.
-constexpr std::size_t kOwnChunk = 512;
-// Guards the ancestry walk against a file system whose ".." never reaches a top.
-constexpr int kMaxAncestors = 1 << 16;
+    // Past this many queued tasks a worker stops handing out further buffers of a large folder
+    // and settles them itself, so a huge folder cannot fill memory with pending names.
+    constexpr std::size_t kQueueCap = 4096;
+    // The own entries of the scanned folder are handed out in chunks of this many names.
+    constexpr std::size_t kOwnChunk = 512;
+    // Guards the ancestry walk against a file system whose ".." never reaches a top.
+    constexpr int kMaxAncestors = 1 << 16;
 
 } // namespace
 
@@ -28,17 +30,19 @@ struct FolderWalker::Ancestor {
     std::shared_ptr<const Ancestor> parent;
 };
 
-namespace {
-
-bool SameFolder(const FolderIdentity& a, const FolderIdentity& b)
+namespace
 {
-    return a.device == b.device && a.inode == b.inode;
-}
+
+    bool SameFolder(const FolderIdentity& a, const FolderIdentity& b)
+    {
+        return a.device == b.device && a.inode == b.inode;
+    }
 
 } // namespace
 
 // The state of one Walk call: the task stack and the workers that drain it.
-class FolderWalker::Run {
+class FolderWalker::Run
+{
 public:
     Run(FolderWalker& owner, std::size_t rootCount)
         : m_owner(owner)
@@ -74,8 +78,8 @@ public:
     // Runs workers until no task is left; returns the summed totals per root.
     std::vector<std::int64_t> Execute(int threads)
     {
-        std::vector<std::vector<std::int64_t>> perWorker(static_cast<std::size_t>(threads),
-                                                         std::vector<std::int64_t>(m_rootCount, 0));
+        std::vector<std::vector<std::int64_t>> perWorker(
+            static_cast<std::size_t>(threads), std::vector<std::int64_t>(m_rootCount, 0));
         std::vector<std::thread> helpers;
         helpers.reserve(static_cast<std::size_t>(threads - 1));
         for (int i = 1; i < threads; ++i)
@@ -165,7 +169,7 @@ private:
     // Reads a folder buffer by buffer. The first buffer is settled here; later ones are handed
     // out so that one huge folder keeps every worker busy.
     void ReadFolder(const FolderHandlePtr& folder, const std::shared_ptr<const Ancestor>& chain, std::size_t root,
-                    std::vector<std::int64_t>& totals)
+        std::vector<std::int64_t>& totals)
     {
         std::vector<DirEntry> entries;
         bool first = true;
@@ -183,7 +187,7 @@ private:
 
     // Sizes the entries of one folder and queues its subfolders.
     void Settle(FolderHandle& folder, std::vector<DirEntry>& entries, const FolderHandlePtr& folderPtr,
-                const std::shared_ptr<const Ancestor>& chain, std::size_t root, std::vector<std::int64_t>& totals)
+        const std::shared_ptr<const Ancestor>& chain, std::size_t root, std::vector<std::int64_t>& totals)
     {
         std::int64_t sum = 0;
         for (DirEntry& entry : entries) {
@@ -237,7 +241,7 @@ void FolderWalker::SetAncestry(FolderHandle& top)
 }
 
 bool FolderWalker::Walk(const FolderHandlePtr& parent, const std::vector<FolderRoot>& folders,
-                        std::vector<DirEntry> ownEntries, std::vector<std::int64_t>& totals)
+    std::vector<DirEntry> ownEntries, std::vector<std::int64_t>& totals)
 {
     if (!m_ancestry)
         throw std::logic_error("FolderWalker::Walk: SetAncestry must come first");
@@ -249,7 +253,7 @@ bool FolderWalker::Walk(const FolderHandlePtr& parent, const std::vector<FolderR
     for (std::size_t start = 0; start < ownEntries.size(); start += kOwnChunk) {
         const std::size_t end = std::min(ownEntries.size(), start + kOwnChunk);
         std::vector<DirEntry> chunk(std::make_move_iterator(ownEntries.begin() + static_cast<std::ptrdiff_t>(start)),
-                                    std::make_move_iterator(ownEntries.begin() + static_cast<std::ptrdiff_t>(end)));
+            std::make_move_iterator(ownEntries.begin() + static_cast<std::ptrdiff_t>(end)));
         run.Push(Run::Task { parent, {}, nullptr, ownRoot, std::move(chunk) });
     }
     for (std::size_t i = folders.size(); i-- > 0;)

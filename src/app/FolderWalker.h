@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // Live counters of a walk, readable from any thread while it runs.
 struct WalkCounters {
-    std::atomic<std::uint64_t> folders{0};
-    std::atomic<std::int64_t> bytes{0};
-    std::atomic<int> lastRootEntered{-1}; // index of the root whose folder was most recently opened
+    std::atomic<std::uint64_t> folders { 0 };
+    std::atomic<std::int64_t> bytes { 0 };
+    std::atomic<int> lastRootEntered { -1 }; // index of the root whose folder was most recently opened
 };
 
 // Adds up the apparent sizes below a set of roots on a small pool of threads.
@@ -24,7 +25,8 @@ struct WalkCounters {
 // a mount root that shows one of its own ancestors counts 0. A parent handle stays open only
 // while some of its subfolders wait to be opened, so a 10,000-deep chain holds two handles.
 // Totals are integer sums per root, so the result never depends on thread timing.
-class FolderWalker {
+class FolderWalker
+{
 public:
     // A subfolder `name` of the open folder `parent` whose whole tree counts for one root.
     struct FolderRoot {
@@ -40,8 +42,8 @@ public:
     // Walks each subfolder of `parent` listed in `folders` (root i, total in totals[i]) and
     // settles the sizes of `ownEntries`, the parent's own non-folder entries (their sum in
     // totals[folders.size()]). Returns false when cancelled; totals are then incomplete.
-    bool Walk(const FolderHandlePtr& parent, const std::vector<FolderRoot>& folders,
-              std::vector<DirEntry> ownEntries, std::vector<std::int64_t>& totals);
+    bool Walk(const FolderHandlePtr& parent, const std::vector<FolderRoot>& folders, std::vector<DirEntry> ownEntries,
+        std::vector<std::int64_t>& totals);
 
     // Number of worker threads a walk uses (the calling thread is one of them).
     void SetThreadCount(int threads) { m_threads = threads < 1 ? 1 : threads; }

@@ -4,10 +4,12 @@
 #include <stdexcept>
 #include <string>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // Raised when the settings folder cannot be created or a write is refused.
-class IniError : public std::runtime_error {
+class IniError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
@@ -25,12 +27,12 @@ void SetIniMessageSink(IniMessageSink sink);
 
 void EnsureIniFile(const std::string& fileName);
 void ReadIniString(const std::string& fileName, const std::string& section, const std::string& key, std::string& value,
-                   const std::string& defaultValue);
-[[nodiscard]] int ReadIniInteger(const std::string& fileName, const std::string& section, const std::string& key,
-                                 int defaultValue);
+    const std::string& defaultValue);
+[[nodiscard]] int ReadIniInteger(
+    const std::string& fileName, const std::string& section, const std::string& key, int defaultValue);
 void WriteIniInteger(const std::string& fileName, const std::string& section, const std::string& key, int value);
-void WriteIniString(const std::string& fileName, const std::string& section, const std::string& key,
-                    const std::string& value);
+void WriteIniString(
+    const std::string& fileName, const std::string& section, const std::string& key, const std::string& value);
 
 // The integer rules of the settings file: decimal (optionally signed), "0x"/"0X" + hex digits
 // (more than two characters in all) or "$" + hex digits; anything else, or out of range, gives

@@ -14,7 +14,7 @@ namespace
 {
 
     constexpr const char* kProgram = "tarvo-scan";
-    constexpr const char* kVersion = "0.1.0"; // keep in step with project(VERSION) in CMakeLists.txt
+    constexpr const char* kVersion = TARVO_VERSION;
     constexpr const char* kColumnGap = "  ";
 
     // Length of the valid UTF-8 sequence that starts at text[pos], or 0 when the byte there

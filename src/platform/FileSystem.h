@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-namespace tarvo {
+namespace tarvo
+{
 
 enum class EntryKind : std::uint8_t {
     ekUnknown, // the listing did not say; StatEntry settles it
@@ -35,7 +36,8 @@ struct FolderIdentity {
 // An open folder. Owned through FolderHandlePtr; a handle may be read by one thread while
 // others call StatEntry/OpenChild on it, but ReadBatch itself is never called concurrently on
 // the same handle.
-class FolderHandle {
+class FolderHandle
+{
 public:
     FolderHandle() = default;
     virtual ~FolderHandle() = default;
@@ -58,7 +60,8 @@ struct VolumeInfo {
 // What the scanner and the main window need from a file system. Implementations: the real
 // POSIX one and an in-memory one for tests. None of these throw for file-system trouble: a
 // folder that cannot be read or opened is reported through the return value.
-class FileSystem {
+class FileSystem
+{
 public:
     FileSystem() = default;
     virtual ~FileSystem() = default;

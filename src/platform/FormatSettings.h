@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // The user's number separators. Read once from the locale; tests pin their own.
 struct FormatSettings {

@@ -3,12 +3,14 @@
 #include <string>
 #include <string_view>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // Path syntax as a value. Paths are byte strings in the file system's own encoding; a
 // PathStyle never decodes them. The running program uses Host(); the Windows style exists so
 // that drive-letter paths ("C:\Data") can be exercised against an in-memory file system.
-class PathStyle {
+class PathStyle
+{
 public:
     enum Kind { pkPosix, pkWindows };
 

@@ -3,7 +3,8 @@
 #include <optional>
 #include <string>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // Initialisation-file access with the semantics of the classic profile-string functions:
 // section and key names match without regard to case (after trimming blanks), values are

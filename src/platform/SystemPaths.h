@@ -2,7 +2,8 @@
 
 #include <string>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // Folder of the running executable, with a trailing separator.
 [[nodiscard]] std::string ExecutableFolder();

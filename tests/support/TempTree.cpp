@@ -13,15 +13,17 @@
 
 extern char** environ;
 
-namespace tarvo::test {
-
-namespace {
-
-void Check(bool ok, const std::string& what)
+namespace tarvo::test
 {
-    if (!ok)
-        ADD_FAILURE() << what << ": " << std::strerror(errno);
-}
+
+namespace
+{
+
+    void Check(bool ok, const std::string& what)
+    {
+        if (!ok)
+            ADD_FAILURE() << what << ": " << std::strerror(errno);
+    }
 
 } // namespace
 
@@ -155,8 +157,8 @@ std::string RunProgram(const std::vector<std::string>& argv, int* exitCode, std:
 std::int64_t FindApparentBytes(const std::string& folder)
 {
     int exitCode = -1;
-    const std::string sizes = RunProgram({ "find", folder, "-mindepth", "1", "!", "-type", "d", "-printf", "%s\\n" },
-                                         &exitCode);
+    const std::string sizes
+        = RunProgram({ "find", folder, "-mindepth", "1", "!", "-type", "d", "-printf", "%s\\n" }, &exitCode);
     EXPECT_EQ(exitCode, 0) << "find failed on " << folder;
     std::int64_t sum = 0;
     std::size_t start = 0;

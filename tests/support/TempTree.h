@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
-namespace tarvo::test {
+namespace tarvo::test
+{
 
 // A real temporary folder under /tmp, removed with everything below it (deep chains and odd
 // names included) when the object goes.
-class TempTree {
+class TempTree
+{
 public:
     TempTree();
     ~TempTree();

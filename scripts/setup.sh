@@ -18,7 +18,7 @@ esac
 
 cd "$(dirname "$0")/.."
 
-packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
+packages=(cmake make g++ pkg-config python3 qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
     libbenchmark-dev fonts-liberation2 libwmf-bin xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do

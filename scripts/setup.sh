@@ -19,7 +19,7 @@ esac
 cd "$(dirname "$0")/.."
 
 packages=(cmake make g++ pkg-config python3 qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
-    libbenchmark-dev fonts-liberation2 libwmf-bin xvfb xauth)
+    libbenchmark-dev fonts-liberation2 libwmf-bin imagemagick libmagickcore-6.q16-6-extra xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -45,8 +45,8 @@ cmake --build "$build" -j "$jobs"
 if [ "$mode" = test ]; then
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
     ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600
 else
-    # The main window arrives later; until then the scanner runs on the home folder.
-    exec "$build/src/cli/tarvo-scan" "${HOME:-/}"
+    exec "$build/src/app/tarvo"
 fi

@@ -97,15 +97,24 @@ void SetIniMessageSink(IniMessageSink sink)
     MessageSink() = sink ? std::move(sink) : IniMessageSink(WriteToStandardError);
 }
 
-std::string SettingsFileName() { return SettingsFileName(ExecutableFolder(), UserConfigFolder()); }
-
-std::string SettingsFileName(const std::string& executableFolder, const std::string& userConfigFolder)
+std::string SettingsFileName()
 {
+    return SettingsFileName(ExecutableFolder(), UserConfigFolder(), TARVO_INSTALL_BINDIR);
+}
+
+std::string SettingsFileName(
+    const std::string& executableFolder, const std::string& userConfigFolder, const std::string& installedFolder)
+{
+    // An installed program shares its folder with every user (and root could write there),
+    // so it keeps settings per user; a program run from its build or unpacked folder keeps
+    // them beside itself.
+    const bool installed
+        = !installedFolder.empty() && WithTrailingSlash(executableFolder) == WithTrailingSlash(installedFolder);
     // The program's own folder is used only when a file can be created in it: a write replaces
     // the file by renaming a new one over it, so a writable file in a read-only folder would
     // still refuse every write.
     const std::string besideProgram = WithTrailingSlash(executableFolder) + kSettingsName;
-    if (FolderIsWritable(executableFolder) || userConfigFolder.empty())
+    if ((!installed && FolderIsWritable(executableFolder)) || userConfigFolder.empty())
         return besideProgram;
     // The per-user chain (~/.config itself may be missing on a fresh account) is made here, so
     // that EnsureIniFile only ever has the last level to create. A failure shows up there.

@@ -20,10 +20,13 @@ using IniMessageSink = std::function<void(const std::string& message)>;
 void SetIniMessageSink(IniMessageSink sink);
 
 // The name of the settings file: the executable's folder + "Kwendi.ini"; when that folder is
-// not writable (an installed program), the per-user configuration folder + "tarvo/Kwendi.ini".
+// not writable, or the program runs from the folder it was installed to, the per-user
+// configuration folder + "tarvo/Kwendi.ini".
 [[nodiscard]] std::string SettingsFileName();
-// The same choice for explicit folders, so it can be tested.
-[[nodiscard]] std::string SettingsFileName(const std::string& executableFolder, const std::string& userConfigFolder);
+// The same choice for explicit folders, so it can be tested. installedFolder: the folder the
+// build installs executables to (empty: none).
+[[nodiscard]] std::string SettingsFileName(const std::string& executableFolder, const std::string& userConfigFolder,
+                                           const std::string& installedFolder = {});
 
 void EnsureIniFile(const std::string& fileName);
 void ReadIniString(const std::string& fileName, const std::string& section, const std::string& key, std::string& value,

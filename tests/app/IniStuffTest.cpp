@@ -206,6 +206,8 @@ namespace
         EXPECT_EQ(SettingsFileName(m_folder, user), m_folder + "Kwendi.ini");
         EXPECT_EQ(SettingsFileName(m_folder.substr(0, m_folder.size() - 1), user), m_folder + "Kwendi.ini");
         EXPECT_FALSE(fs::exists(user));
+        EXPECT_EQ(SettingsFileName(m_folder, user, m_folder.substr(0, m_folder.size() - 1)), user + "tarvo/Kwendi.ini")
+            << "an installed program keeps its settings per user even in a writable folder";
 
         Put("");
         for (const std::string& exe : { m_folder + "missing/", m_file + "/" }) {

@@ -1,0 +1,224 @@
+#include "MainForm.h"
+
+#include "IniStuff.h"
+#include "PageControl.h"
+#include "PathText.h"
+#include "ScanRunner.h"
+#include "ShellOpen.h"
+#include "TarvoApplication.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+namespace tarvo {
+
+namespace {
+
+// The slice palette: entry i of an analysis gets colour i mod 16 (0x00BBGGRR).
+constexpr std::array<std::uint32_t, 16> kPalette = {
+    0xFFFFFF, 0x800000, 0xFF0000, 0x800080, 0x000080, 0x0000FF, 0xFF00FF, 0x808080,
+    0x808000, 0x008000, 0x00FF00, 0x008080, 0x00FFFF, 0xC0C0C0, 0xC0C0C0, 0x808080,
+};
+
+const char* const kBounds = "Bounds";
+const char* const kPage = "Page";
+const char* const kLastDir = "LastDir";
+const char* const kStartWith = "Start with";
+
+// Shows the hourglass for as long as it lives, also when the work in between throws.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+TForm1::TForm1(MainFormEnvironment environment, QWidget* parent)
+    : QMainWindow(parent)
+    , m_env(std::move(environment))
+{
+    if (!m_env.fileSystem)
+        throw std::invalid_argument("TForm1 needs a file system");
+    if (!m_env.openFolder)
+        m_env.openFolder = [](const std::string& path) { ShellOpenFolder(path); };
+    CreateComponents();
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    if (m_destroyed)
+        return;
+    // A window destroyed without being closed still keeps its settings; a destructor must not
+    // throw, so a refused write is shown instead.
+    try {
+        FormDestroy();
+    } catch (const std::exception& error) {
+        TarvoApplication::ShowException(QString::fromStdString(error.what()));
+    }
+}
+
+void TForm1::FormCreate()
+{
+    SetIniMessageSink([](const std::string& message) { TarvoApplication::ShowException(QString::fromStdString(message)); });
+    m_dirSize = std::make_unique<TDirSize>(*m_env.fileSystem, m_env.formatSettings);
+    m_runner = std::make_unique<ScanRunner>(this);
+
+    m_currentDir = DefaultFolder();
+    ShowCurrentDir();
+    SyncNavigationControls(m_currentDir);
+    m_palette = kPalette;
+
+    // Applied as read, each value at once: left, width, top, height.
+    const std::string file = SettingsFile();
+    move(ReadIniInteger(file, kBounds, "left", 0), y());
+    resize(ReadIniInteger(file, kBounds, "width", 600), height());
+    move(x(), ReadIniInteger(file, kBounds, "top", 0));
+    resize(width(), ReadIniInteger(file, kBounds, "height", 500));
+
+    const int page = ReadIniInteger(file, kPage, "TabSheet", 0);
+    PageControl1->SetActivePageIndex(page);
+    if (page != 2)
+        Move->setEnabled(false);
+
+    std::string startFolder;
+    ReadIniString(file, kLastDir, kStartWith, startFolder, DefaultFolder());
+    ChangeDir(startFolder);
+}
+
+void TForm1::FormDestroy()
+{
+    m_destroyed = true;
+    const std::string file = SettingsFile();
+    WriteIniInteger(file, kBounds, "left", x());
+    WriteIniInteger(file, kBounds, "width", width());
+    WriteIniInteger(file, kBounds, "top", y());
+    WriteIniInteger(file, kBounds, "height", height());
+    WriteIniInteger(file, kPage, "TabSheet", PageControl1->ActivePageIndex());
+    WriteIniString(file, kLastDir, kStartWith, m_currentDir);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (!m_destroyed)
+        FormDestroy(); // a refused write reaches the application's handler; the window still closes
+}
+
+std::string TForm1::SettingsFile() const
+{
+    return m_env.settingsFileName.empty() ? SettingsFileName() : m_env.settingsFileName;
+}
+
+std::string TForm1::DefaultFolder() const
+{
+    return m_env.fileSystem->Style().GetKind() == PathStyle::pkWindows ? "C:\\" : "/";
+}
+
+std::string TForm1::FallbackFolder() const
+{
+    return m_env.fileSystem->Style().GetKind() == PathStyle::pkWindows ? "c:\\" : "/";
+}
+
+std::string TForm1::ChangeDir(const std::string& path)
+{
+    FileSystem& fileSystem = *m_env.fileSystem;
+    if (fileSystem.FolderExists(path)) {
+        m_currentDir = path; // exactly as given: no separator is added or removed
+        ShowCurrentDir();
+        SyncNavigationControls(m_currentDir);
+    } else if (path.empty() || fileSystem.FolderExists(fileSystem.Style().IncludeTrailingSeparator(path))) {
+        // An empty path (a lone separator: the current volume's root) or "C:" changes nothing.
+    } else {
+        m_currentDir = FallbackFolder();
+        ShowCurrentDir();
+        SyncNavigationControls(m_currentDir);
+    }
+    return m_currentDir;
+}
+
+std::string TForm1::ParentDir(const std::string& path) const
+{
+    const PathStyle& style = m_env.fileSystem->Style();
+    // Under drive letters anything up to "C:\" is a root; elsewhere only the top of the tree
+    // is, so that "Up one dir" climbs out of a mount point such as /home.
+    const bool windows = style.GetKind() == PathStyle::pkWindows;
+    if (path.empty() || (windows ? path.size() <= 3 : style.IsRoot(path)))
+        return path;
+    std::string parent = path;
+    if (style.IsSeparator(parent.back()))
+        parent.pop_back();
+    std::size_t cut = std::string::npos;
+    for (std::size_t i = parent.size(); i-- > 0;) {
+        if (style.IsSeparator(parent[i]) || (windows && parent[i] == ':')) {
+            cut = i;
+            break;
+        }
+    }
+    parent.resize(cut == std::string::npos ? 0 : cut + 1);
+    return style.IncludeTrailingSeparator(parent);
+}
+
+bool TForm1::Analyse(const std::string& path)
+{
+    WaitCursor hourglass;
+    m_dirSize->Folder = path;
+    m_dirSize->IncludeFreeSpace = FreeSpaceButt->isChecked();
+    if (!m_runner->Run(*m_dirSize))
+        return false; // cancelled: the previous analysis stays on screen
+    FillSizeList(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->KBList);
+    m_analysedDir = m_currentDir;
+    return true;
+}
+
+void TForm1::SyncNavigationControls(const std::string& path)
+{
+    // The drive selector and the folder tree follow the current folder once they exist; the
+    // label is moved by ChangeDir itself.
+    (void)path;
+}
+
+void TForm1::ShowCurrentDir()
+{
+    Label1->setText(PathToDisplay(m_currentDir));
+}
+
+void TForm1::actRunExecute()
+{
+    Analyse(m_currentDir);
+}
+
+void TForm1::actUpOneDirExecute()
+{
+    Analyse(ChangeDir(ParentDir(m_currentDir)));
+}
+
+void TForm1::Exit1Click()
+{
+    close();
+}
+
+void TForm1::Timer1Timer()
+{
+    if (RotatePie)
+        RotatePie(Move->isChecked() ? 1 : 0);
+}
+
+void TForm1::PageControl1Change(int page)
+{
+    if (page == 2) {
+        Move->setEnabled(static_cast<bool>(RotatePie));
+    } else {
+        Move->setChecked(false);
+        Move->setEnabled(false);
+    }
+}
+
+} // namespace tarvo

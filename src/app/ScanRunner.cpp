@@ -1,0 +1,255 @@
+#include "ScanRunner.h"
+
+#include "DirSize.h"
+#include "ScanProgressDialog.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+namespace tarvo
+{
+
+namespace
+{
+
+    using namespace std::chrono_literals;
+
+    constexpr auto kProgressInterval = 100ms;
+
+    // True when object is inside (or is) ancestor along the QObject parent chain; unlike
+    // QWidget::isAncestorOf this also covers timers and actions, and crosses window borders.
+    bool IsInside(const QObject* object, const QObject* ancestor)
+    {
+        if (ancestor == nullptr)
+            return false;
+        for (; object != nullptr; object = object->parent()) {
+            if (object == ancestor)
+                return true;
+        }
+        return false;
+    }
+
+    bool IsUserInput(const QEvent& event)
+    {
+        switch (event.type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::Close:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::TabletMove:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        case QEvent::MouseMove:
+        case QEvent::NonClientAreaMouseMove:
+            // Plain moves keep hover feedback alive; a move with a button down is a drag.
+            return static_cast<const QMouseEvent&>(event).buttons() != Qt::NoButton;
+        default:
+            return false;
+        }
+    }
+
+    // Keeps the application as a blocked message loop would: user input reaches only the
+    // progress dialog, and the window's timers do not tick. Painting, resizing and hover
+    // still go through, so the window never looks frozen.
+    class InputBlocker : public QObject
+    {
+    public:
+        InputBlocker(const QObject* window, const std::unique_ptr<ScanProgressDialog>& dialog)
+            : m_window(window)
+            , m_dialog(dialog)
+        {
+            qApp->installEventFilter(this);
+        }
+        ~InputBlocker() override { qApp->removeEventFilter(this); }
+        InputBlocker(const InputBlocker&) = delete;
+        InputBlocker& operator=(const InputBlocker&) = delete;
+
+    protected:
+        bool eventFilter(QObject* receiver, QEvent* event) override
+        {
+            if (IsInside(receiver, m_dialog.get()))
+                return false;
+            if (event->type() == QEvent::Timer)
+                return IsInside(receiver, m_window);
+            // A native window passes its input on to its widgets, where it is judged.
+            if (receiver->isWindowType() || !IsUserInput(*event))
+                return false;
+            // An accepted close event that is filtered away would still close the window.
+            event->ignore();
+            return true;
+        }
+
+    private:
+        const QObject* m_window;
+        const std::unique_ptr<ScanProgressDialog>& m_dialog;
+    };
+
+    // Makes sure no worker outlives Run, even when Run is left by an exception: the scan is
+    // told to stop (again and again, since a Cancel that comes before Calculate has reset its
+    // flag is forgotten) until the worker has finished.
+    class WorkerJoiner
+    {
+    public:
+        WorkerJoiner(TDirSize& scan, std::thread& worker, const std::atomic<bool>& finished)
+            : m_scan(scan)
+            , m_worker(worker)
+            , m_finished(finished)
+        {
+        }
+        ~WorkerJoiner()
+        {
+            if (!m_worker.joinable())
+                return;
+            while (!m_finished.load()) {
+                m_scan.Cancel();
+                std::this_thread::sleep_for(5ms);
+            }
+            m_worker.join();
+        }
+        WorkerJoiner(const WorkerJoiner&) = delete;
+        WorkerJoiner& operator=(const WorkerJoiner&) = delete;
+
+    private:
+        TDirSize& m_scan;
+        std::thread& m_worker;
+        const std::atomic<bool>& m_finished;
+    };
+
+    // Before the walk has entered its first subfolder, the folder being analysed is shown.
+    ScanProgress WithFolderShown(ScanProgress progress, const std::string& folder)
+    {
+        if (progress.currentPath.empty())
+            progress.currentPath = folder;
+        return progress;
+    }
+
+    class CursorGuard
+    {
+    public:
+        CursorGuard() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~CursorGuard() { QApplication::restoreOverrideCursor(); }
+        CursorGuard(const CursorGuard&) = delete;
+        CursorGuard& operator=(const CursorGuard&) = delete;
+    };
+
+    class RunningFlag
+    {
+    public:
+        explicit RunningFlag(bool& running)
+            : m_running(running)
+        {
+            m_running = true;
+        }
+        ~RunningFlag() { m_running = false; }
+        RunningFlag(const RunningFlag&) = delete;
+        RunningFlag& operator=(const RunningFlag&) = delete;
+
+    private:
+        bool& m_running;
+    };
+
+} // namespace
+
+ScanRunner::ScanRunner(QWidget* window)
+    : m_window(window)
+{
+}
+
+ScanRunner::~ScanRunner() = default;
+
+bool ScanRunner::Run(TDirSize& scan)
+{
+    // The window's input is blocked during a scan, so only a program fault gets here twice.
+    if (m_running)
+        throw std::logic_error("A folder scan is already running");
+    const RunningFlag running(m_running);
+    const CursorGuard cursor;
+
+    // Declared first so it goes last: the blocker and the timers refer to it.
+    std::unique_ptr<ScanProgressDialog> dialog;
+    const InputBlocker blocker(m_window, dialog);
+    // Deferred deletes posted before this loop are not run by it (Qt keeps them for the loop
+    // level that posted them), so nothing the window holds disappears under its feet.
+    QEventLoop loop;
+
+    const std::string folder = scan.Folder;
+    std::atomic<bool> finished { false };
+    bool result = false;
+    std::exception_ptr error;
+    std::thread worker([&] {
+        try {
+            result = scan.Calculate();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        finished.store(true);
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    WorkerJoiner joiner(scan, worker, finished);
+
+    QTimer progressTimer;
+    progressTimer.setInterval(kProgressInterval);
+    QObject::connect(&progressTimer, &QTimer::timeout, [&] {
+        if (!dialog)
+            return;
+        dialog->SetProgress(WithFolderShown(scan.Progress(), folder));
+        if (dialog->CancelRequested() && !finished.load())
+            scan.Cancel();
+    });
+
+    QTimer dialogTimer;
+    dialogTimer.setSingleShot(true);
+    QObject::connect(&dialogTimer, &QTimer::timeout, [&] {
+        if (finished.load())
+            return;
+        dialog = std::make_unique<ScanProgressDialog>(scan.Settings(), m_window);
+        dialog->OnCancel = [&scan] { scan.Cancel(); };
+        dialog->SetProgress(WithFolderShown(scan.Progress(), folder));
+        dialog->show();
+        // The arrow beside the hourglass says that the Cancel button can still be clicked.
+        QApplication::changeOverrideCursor(Qt::BusyCursor);
+        progressTimer.start();
+        if (OnDialogShown)
+            OnDialogShown(*dialog);
+    });
+    dialogTimer.start(m_dialogDelay);
+
+    loop.exec();
+    worker.join();
+    progressTimer.stop();
+    dialog.reset();
+
+    if (error)
+        std::rethrow_exception(error);
+    return result;
+}
+
+} // namespace tarvo

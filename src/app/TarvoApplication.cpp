@@ -1,0 +1,65 @@
+#include "TarvoApplication.h"
+
+#include <QMessageBox>
+#include <QPointer>
+
+#include <exception>
+#include <utility>
+
+namespace tarvo
+{
+
+namespace
+{
+
+    void ShowInMessageBox(const QString& message)
+    {
+        // The box runs its own event loop; the widget it is parented to may go away meanwhile.
+        const QPointer<QWidget> owner = QApplication::activeWindow();
+        QMessageBox::critical(owner.data(), QStringLiteral("Tarvo"), message);
+    }
+
+    std::function<void(const QString&)>& Sink()
+    {
+        static std::function<void(const QString&)> sink = ShowInMessageBox;
+        return sink;
+    }
+
+} // namespace
+
+TarvoApplication::TarvoApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool TarvoApplication::notify(QObject* receiver, QEvent* event)
+{
+    // Every event handler runs below this call, so this is the one place where an exception
+    // that nobody handled can still be shown to the user instead of ending the program. The
+    // event counts as not handled. The message is shown after the handler has finished, as a
+    // message box runs its own event loop and may meet further exceptions.
+    QString message;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        message = QString::fromUtf8(error.what());
+    } catch (...) {
+        message = QStringLiteral("Unknown error");
+    }
+    ShowException(message);
+    return false;
+}
+
+void TarvoApplication::SetExceptionSink(std::function<void(const QString& message)> sink)
+{
+    Sink() = sink ? std::move(sink) : ShowInMessageBox;
+}
+
+void TarvoApplication::ShowException(const QString& message)
+{
+    // A copy: the sink may replace itself while it runs.
+    const auto sink = Sink();
+    sink(message);
+}
+
+} // namespace tarvo

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -47,17 +48,24 @@ namespace
         {
             const std::lock_guard lock(m_mutex);
             m_open = false;
+            m_arrivals.store(0);
         }
         void Wait()
         {
+            ++m_arrivals;
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this] { return m_open; });
         }
+
+        // True once a reader has come to the gate: the scan is inside Calculate by then, past
+        // the point where Calculate forgets a Cancel that came before it.
+        [[nodiscard]] bool Reached() const { return m_arrivals.load() > 0; }
 
     private:
         std::mutex m_mutex;
         std::condition_variable m_changed;
         bool m_open = true;
+        std::atomic<int> m_arrivals { 0 };
     };
 
     void Click(QWidget& widget)
@@ -229,6 +237,7 @@ namespace
         bool shown = false;
         m_runner->OnDialogShown = [&](ScanProgressDialog& dialog) {
             shown = true;
+            ASSERT_TRUE(ProcessEventsUntil([&] { return m_gate.Reached(); }));
             switch (GetParam()) {
             case CancelWay::cwButton:
                 Click(*dialog.CancelButton());

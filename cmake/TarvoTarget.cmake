@@ -22,6 +22,8 @@ function(tarvo_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     tarvo_target_settings(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
+    target_compile_definitions(${name} PRIVATE TARVO_TEST_BUILD_DIR_DEFAULT="${CMAKE_BINARY_DIR}")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARVO_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()

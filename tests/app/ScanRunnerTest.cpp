@@ -32,6 +32,8 @@ namespace
 {
 
     using namespace std::chrono_literals;
+    using test::Click;
+    using test::ProcessEventsUntil;
 
     // Holds readers of the file system until the test lets them go, so that a scan is
     // "long" for exactly as long as the test needs it to be, on any machine.
@@ -67,27 +69,6 @@ namespace
         bool m_open = true;
         std::atomic<int> m_arrivals { 0 };
     };
-
-    void Click(QWidget& widget)
-    {
-        const QPointF centre = QRectF(widget.rect()).center();
-        const QPointF global = widget.mapToGlobal(centre);
-        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&widget, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&widget, &release);
-    }
-
-    bool ProcessEventsUntil(const std::function<bool()>& done)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
-    }
 
     bool ADialogIsLeft()
     {

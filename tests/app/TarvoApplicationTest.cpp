@@ -19,27 +19,8 @@ namespace
 {
 
     using namespace std::chrono_literals;
-
-    bool ProcessEventsUntil(const std::function<bool()>& done)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
-    }
-
-    void Click(QWidget& widget)
-    {
-        const QPointF centre = QRectF(widget.rect()).center();
-        const QPointF global = widget.mapToGlobal(centre);
-        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&widget, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&widget, &release);
-    }
+    using test::Click;
+    using test::ProcessEventsUntil;
 
     class TarvoApplicationTest : public ::testing::Test
     {
@@ -82,7 +63,10 @@ namespace
         });
         window.show();
 
-        Click(*button);
+        {
+            const test::ExpectedQtLeaks unwoundThroughQt;
+            Click(*button);
+        }
         ASSERT_EQ(test::ShownMessages().size(), 1u);
         EXPECT_EQ(test::ShownMessages().front(), "First click refused");
         EXPECT_FALSE(button->isDown());

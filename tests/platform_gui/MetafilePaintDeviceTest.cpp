@@ -12,6 +12,8 @@
 #include <QPainterPath>
 #include <QTemporaryDir>
 
+#include "MetafileTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,43 +23,7 @@ namespace tarvo
 namespace
 {
 
-    // gtest_main owns main(), so the application object (fonts) is made on first use and lives
-    // until the program ends.
-    void EnsureApplication()
-    {
-        if (QCoreApplication::instance() != nullptr)
-            return; // made by another suite of this program
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-        static int argc = 1;
-        static char name[] = "tarvo_platform_gui_tests";
-        static char* argv[] = { name, nullptr };
-        static QGuiApplication application(argc, argv);
-    }
-
-    struct Rec {
-        std::uint16_t function = 0;
-        std::vector<std::int16_t> words;
-    };
-
-    std::uint16_t U16(const QByteArray& bytes, qsizetype at)
-    {
-        return static_cast<std::uint16_t>(static_cast<uchar>(bytes[at]) | static_cast<uchar>(bytes[at + 1]) << 8);
-    }
-
-    std::vector<Rec> Records(const QByteArray& file)
-    {
-        std::vector<Rec> records;
-        for (qsizetype at = 22 + 18; at + 6 <= file.size();) {
-            const std::uint32_t size = U16(file, at) | std::uint32_t(U16(file, at + 2)) << 16;
-            Rec rec { U16(file, at + 4), {} };
-            for (std::uint32_t i = 3; i < size; ++i)
-                rec.words.push_back(static_cast<std::int16_t>(U16(file, at + 2 * qsizetype(i))));
-            records.push_back(rec);
-            at += 2 * qsizetype(size);
-        }
-        return records;
-    }
+    using namespace test;
 
     // The records of one drawing on a 200 × 100 device that are neither objects nor state.
     std::vector<Rec> Drawn(const std::function<void(QPainter&, MetafilePaintDevice&)>& draw)

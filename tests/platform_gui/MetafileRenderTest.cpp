@@ -4,6 +4,7 @@
 
 #include "MetafileError.h"
 #include "MetafilePaintDevice.h"
+#include "TestPictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include "MetafileTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,31 +25,11 @@ namespace tarvo
 namespace
 {
 
+    using namespace test;
+
     constexpr QSize kSize(320, 240);
     const QRectF kPieRect(20, 60, 120, 120);
     const QRectF kEllipseRect(180, 60, 120, 80);
-
-    // gtest_main owns main(), so the application object (fonts) is made on first use and lives
-    // until the program ends.
-    void EnsureApplication()
-    {
-        if (QCoreApplication::instance() != nullptr)
-            return; // made by another suite of this program
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-        static int argc = 1;
-        static char name[] = "tarvo_platform_gui_tests";
-        static char* argv[] = { name, nullptr };
-        static QGuiApplication application(argc, argv);
-    }
-
-    QString PicturesFolder()
-    {
-        const QString build = qEnvironmentVariable("TARVO_TEST_BUILD_DIR", QDir::tempPath());
-        const QString folder = build + QStringLiteral("/pictures");
-        QDir().mkpath(folder);
-        return folder;
-    }
 
     QColor BandColor(int i) { return QColor::fromRgb(255 - 25 * i, 40 + 20 * i, 25 * i); }
 
@@ -142,7 +125,7 @@ namespace
             QPainter painter(&reference);
             DrawSample(painter, nullptr);
         }
-        const QString folder = PicturesFolder();
+        const QString folder = test::PicturesFolder();
         reference.save(folder + QStringLiteral("/metafile-sample-qt.png"));
         const QString wmfFile = folder + QStringLiteral("/metafile-sample.wmf");
         metafile.SaveToFile(wmfFile);
@@ -179,7 +162,7 @@ namespace
             GTEST_SKIP() << reader.program << " is not installed";
         const Sample sample = MakeSample();
         const QString pngFile
-            = PicturesFolder() + QStringLiteral("/metafile-sample-%1.png").arg(QLatin1String(reader.name));
+            = test::PicturesFolder() + QStringLiteral("/metafile-sample-%1.png").arg(QLatin1String(reader.name));
         QFile::remove(pngFile);
         QStringList arguments = reader.arguments;
         if (QLatin1String(reader.name) == QLatin1String("convert"))

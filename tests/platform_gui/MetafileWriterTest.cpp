@@ -3,12 +3,15 @@
 
 #include "MetafileError.h"
 #include "MetafileRecorder.h"
+#include "TestPictures.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include "MetafileTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,35 +20,7 @@ namespace tarvo
 namespace
 {
 
-    struct Rec {
-        std::uint16_t function = 0;
-        std::vector<std::int16_t> words;
-    };
-
-    std::uint16_t U16(const QByteArray& bytes, qsizetype at)
-    {
-        return static_cast<std::uint16_t>(static_cast<uchar>(bytes[at]) | static_cast<uchar>(bytes[at + 1]) << 8);
-    }
-
-    std::uint32_t U32(const QByteArray& bytes, qsizetype at)
-    {
-        return U16(bytes, at) | std::uint32_t(U16(bytes, at + 2)) << 16;
-    }
-
-    // The records after both headers, EOF included.
-    std::vector<Rec> Records(const QByteArray& file)
-    {
-        std::vector<Rec> records;
-        for (qsizetype at = 22 + 18; at + 6 <= file.size();) {
-            const std::uint32_t size = U32(file, at);
-            Rec rec { U16(file, at + 4), {} };
-            for (std::uint32_t i = 3; i < size; ++i)
-                rec.words.push_back(static_cast<std::int16_t>(U16(file, at + 2 * qsizetype(i))));
-            records.push_back(rec);
-            at += 2 * qsizetype(size);
-        }
-        return records;
-    }
+    using namespace test;
 
     std::vector<std::uint16_t> Functions(const std::vector<Rec>& records)
     {
@@ -69,9 +44,7 @@ namespace
 
     QString CheckerVerdict(const QByteArray& bytes, const QString& name)
     {
-        const QString build = qEnvironmentVariable("TARVO_TEST_BUILD_DIR", QDir::tempPath());
-        QDir().mkpath(build + QStringLiteral("/pictures"));
-        const QString file = build + QStringLiteral("/pictures/") + name;
+        const QString file = test::PicturesFolder() + QLatin1Char('/') + name;
         QFile out(file);
         if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
             return QStringLiteral("cannot write ") + file;

@@ -96,8 +96,11 @@ namespace
         {
             if (IsInside(receiver, m_dialog.get()))
                 return false;
+            // Only the window's own QTimer objects (Timer1 and its kind) are held back; Qt's
+            // internal timers (update requests of native windows, animations) keep running so
+            // that painting goes on.
             if (event->type() == QEvent::Timer)
-                return IsInside(receiver, m_window);
+                return qobject_cast<QTimer*>(receiver) != nullptr && IsInside(receiver, m_window);
             // A native window passes its input on to its widgets, where it is judged.
             if (receiver->isWindowType() || !IsUserInput(*event))
                 return false;

@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include "MetafileTestSupport.h"
@@ -69,36 +68,6 @@ namespace
             painter.drawText(QPointF(0, 0), QStringLiteral("Up"));
             painter.restore();
         }
-    }
-
-    struct ToolResult {
-        int exitCode = -1;
-        QString output;
-    };
-
-    ToolResult RunTool(const QString& program, const QStringList& arguments)
-    {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(program, arguments);
-        if (!process.waitForFinished(60000))
-            return { -1, QStringLiteral("%1 did not finish").arg(program) };
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAll()) };
-    }
-
-    // wmfcheck.py's verdict: empty when valid, its report otherwise.
-    QString StrictCheck(const QString& wmfFile)
-    {
-        const ToolResult result = RunTool(
-            QStringLiteral("python3"), { QStringLiteral(TARVO_WMFCHECK_SCRIPT), QStringLiteral("check"), wmfFile });
-        return result.exitCode == 0 ? QString() : result.output;
-    }
-
-    bool CheckerAvailable()
-    {
-        return QFile::exists(QStringLiteral(TARVO_WMFCHECK_SCRIPT))
-            && !QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty();
     }
 
     bool IsNear(const QColor& a, const QColor& b, int tolerance)

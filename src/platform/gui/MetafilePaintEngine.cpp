@@ -77,14 +77,8 @@ void MetafilePaintEngine::Sync(bool filling)
 {
     const QPainter& painter = *this->painter();
     m_transform = painter.deviceTransform();
-    const double scale = std::sqrt(std::abs(m_transform.determinant()));
-    m_recorder.UsePen(PenFromQt(painter.pen(), scale));
-    if (filling)
-        m_recorder.UseBrush(BrushFromQt(painter.brush()));
-    const bool opaque = painter.backgroundMode() == Qt::OpaqueMode;
-    m_recorder.UseBkMode(opaque ? mbmOpaque : mbmTransparent);
-    if (opaque)
-        m_recorder.UseBkColor(ToColorRef(painter.background().color()));
+    // The clip goes first: changing it restores a saved state, and with it the pen, brush and
+    // settings that were selected then, which the calls below must bring back in line.
     if (m_clipDirty) {
         std::optional<MetafileBox> clip;
         if (painter.hasClipping()) {
@@ -95,6 +89,14 @@ void MetafilePaintEngine::Sync(bool filling)
         m_recorder.UseClip(clip);
         m_clipDirty = false;
     }
+    const double scale = std::sqrt(std::abs(m_transform.determinant()));
+    m_recorder.UsePen(PenFromQt(painter.pen(), scale));
+    if (filling)
+        m_recorder.UseBrush(BrushFromQt(painter.brush()));
+    const bool opaque = painter.backgroundMode() == Qt::OpaqueMode;
+    m_recorder.UseBkMode(opaque ? mbmOpaque : mbmTransparent);
+    if (opaque)
+        m_recorder.UseBkColor(ToColorRef(painter.background().color()));
 }
 
 bool MetafilePaintEngine::AxisAligned() const { return m_transform.type() <= QTransform::TxScale; }

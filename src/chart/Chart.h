@@ -1,0 +1,20 @@
+#pragma once
+
+#include "CustomChart.h"
+
+namespace tarvo
+{
+
+// The chart control the main window places ("Bars", "Pies"): a TCustomChart whose properties
+// are all open to its owner. Mouse handling comes with the click and zoom support.
+class TChart : public TCustomChart
+{
+public:
+    explicit TChart(QWidget* parent = nullptr)
+        : TCustomChart(parent)
+    {
+    }
+    ~TChart() override = default;
+};
+
+} // namespace tarvo

@@ -1,0 +1,27 @@
+#pragma once
+
+namespace tarvo
+{
+
+// What the chart's drawing pipeline asks of its legend. The chart calls DrawLegend once per
+// repaint, between BeginFlatDrawing and EndFlatDrawing, only while Visible is on and a series
+// is active; the legend lays itself out from the chart's ChartRect and PanelRect, draws, takes
+// its room from ChartRect and calls the chart's RecalcPlotSize and SetLegendColor.
+class TChartLayoutLegend
+{
+public:
+    virtual ~TChartLayoutLegend() = default;
+
+    [[nodiscard]] virtual bool Visible() const = 0;
+    // A legend at the left or right side is laid out before the titles, one at the top or
+    // bottom after them.
+    [[nodiscard]] virtual bool Vertical() const = 0;
+    virtual void DrawLegend() = 0;
+
+protected:
+    TChartLayoutLegend() = default;
+    TChartLayoutLegend(const TChartLayoutLegend&) = default;
+    TChartLayoutLegend& operator=(const TChartLayoutLegend&) = default;
+};
+
+} // namespace tarvo

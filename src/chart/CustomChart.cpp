@@ -1,0 +1,91 @@
+#include "CustomChart.h"
+
+namespace tarvo
+{
+
+TCustomChart::TCustomChart(QWidget* parent)
+    : TCustomAxisPanel(parent)
+{
+    m_backWall.Brush().SetStyle(bsClear);
+}
+
+TCustomChart::~TCustomChart() = default;
+
+void TCustomChart::SetBackColor(TColor value)
+{
+    m_backWall.SetColor(value);
+    if (parentWidget() != nullptr)
+        m_backWall.Brush().SetStyle(bsSolid);
+}
+
+void TCustomChart::SetLegend(std::unique_ptr<TChartLayoutLegend> legend)
+{
+    m_legend = std::move(legend);
+    Invalidate();
+}
+
+void TCustomChart::LayoutTitlesAndLegend()
+{
+    const bool legendShown = m_legend && m_legend->Visible() && ActiveSeriesCount() > 0;
+    if (legendShown && m_legend->Vertical())
+        m_legend->DrawLegend();
+    m_title.Draw();
+    m_foot.Draw();
+    if (legendShown && !m_legend->Vertical())
+        m_legend->DrawLegend();
+}
+
+void TCustomChart::PrepareWall(const TChartWall& wall)
+{
+    TChartCanvas3D& canvas = Canvas();
+    canvas.ApplyPen(wall.Pen());
+    if (wall.Brush().HasImage()) {
+        canvas.Brush() = wall.Brush();
+    } else if (wall.Color() == clDefaultColor && wall.Brush().Style() == bsSolid) {
+        canvas.Brush().SetImage(QImage());
+        canvas.Brush().SetStyle(bsClear);
+    } else {
+        ApplyBrush(wall.Color(), wall.Brush().Style(), wall.Brush().Color());
+    }
+}
+
+void TCustomChart::PaintWalls()
+{
+    TChartCanvas3D& canvas = Canvas();
+    const TRect r = ChartRect();
+    const bool walls3D = View3D() && View3DWalls();
+    const int leftSize = walls3D ? m_leftWall.Size() : 0;
+    const int bottomSize = walls3D ? m_bottomWall.Size() : 0;
+    const int depth = TotalDepth();
+
+    PrepareWall(m_backWall);
+    if (!View3D()) {
+        canvas.Rectangle2D(r.Left, r.Top, r.Right + 1, r.Bottom + 1);
+    } else if (walls3D) {
+        if (m_backWall.Size() < 1)
+            canvas.RectAtDepth({ r.Left + 1, r.Top - 1, r.Right, r.Bottom }, depth);
+        else
+            canvas.Box3D(r.Left - leftSize, r.Right, r.Top, r.Bottom + bottomSize, depth, depth + m_backWall.Size(),
+                m_backWall.Shaded());
+    }
+
+    if (BackImageInside()) {
+        const int inset = m_backWall.Pen().Visible() ? 1 : 0;
+        DrawBackImage({ r.Left, r.Top + inset, r.Right, r.Bottom - inset });
+    }
+
+    if (!walls3D)
+        return;
+    PrepareWall(m_leftWall);
+    if (m_leftWall.Size() < 1)
+        canvas.SideRect(r.Left, r.Top, r.Bottom + bottomSize, 0, depth + 1);
+    else
+        canvas.Box3D(r.Left - m_leftWall.Size(), r.Left, r.Top, r.Bottom + bottomSize, 0, depth, m_leftWall.Shaded());
+    PrepareWall(m_bottomWall);
+    if (m_bottomWall.Size() < 1)
+        canvas.FloorRect(r.Left, r.Bottom, r.Right, 0, depth);
+    else
+        canvas.Box3D(r.Left, r.Right, r.Bottom, r.Bottom + m_bottomWall.Size(), 0, depth, m_bottomWall.Shaded());
+}
+
+} // namespace tarvo

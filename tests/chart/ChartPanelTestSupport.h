@@ -1,0 +1,80 @@
+#pragma once
+
+// A chart for panel tests: a series that draws each point as a box standing on the plot's
+// bottom edge (no axes needed), and a way to render a chart onto an image.
+
+#include "CanvasTestSupport.h"
+#include "Chart.h"
+#include "ChartSeries.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <string>
+#include <vector>
+
+namespace tarvo::test
+{
+
+// Point i is a box in the i-th of PointCount columns of the plot, value percent of its height
+// high, in the point's colour, in the series' slice of depth.
+class BoxSeries : public TChartSeries
+{
+public:
+    void DrawPoint(int index) override
+    {
+        TChartSeriesHost* chart = ParentChart();
+        if (chart == nullptr)
+            return;
+        const TRect r = chart->ChartRect();
+        const int count = PointCount();
+        const int left = r.Left + r.Width() * index / count;
+        const int right = r.Left + r.Width() * (index + 1) / count - 2;
+        const int top = r.Bottom - static_cast<int>(r.Height() * YValue(index) / 100.0);
+        chart->ApplyBrush(PointColor(index), bsSolid, clWhite);
+        chart->Canvas().Pen().SetColor(clBlack);
+        chart->Canvas().Pen().SetStyle(psSolid);
+        chart->Canvas().Box3D(left, right, top, r.Bottom, StartZ(), EndZ(), true);
+        drawnPoints.push_back(index);
+    }
+    void PrepareDraw() override { log.push_back("PrepareDraw " + Name()); }
+    void HorizMargins(int& left, int& right) override
+    {
+        left = horizMargins[0];
+        right = horizMargins[1];
+    }
+
+    std::vector<int> drawnPoints;
+    std::vector<std::string> log;
+    int horizMargins[2] = { 0, 0 };
+};
+
+// The program's bar chart look: gradient from navy (top) to 0x408000 (bottom), default walls.
+inline void StyleLikeBars(TChart& chart)
+{
+    chart.Gradient().SetVisible(true);
+    chart.Gradient().SetStartColor(0x408000);
+    chart.Gradient().SetEndColor(clNavy);
+    chart.Title().Font().SetName(QStringLiteral("Arial"));
+    chart.Title().Font().SetStyle(fsBold);
+    chart.Title().Font().SetColor(clYellow);
+    chart.Title().Font().SetHeight(-11);
+}
+
+inline QImage Render(TChart& chart)
+{
+    QImage image(chart.width(), chart.height(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    chart.DrawTo(painter, { 0, 0, chart.width(), chart.height() });
+    painter.end();
+    return image;
+}
+
+inline bool IsNear(TColor a, TColor b, int tolerance)
+{
+    return std::abs(RedOf(a) - RedOf(b)) <= tolerance && std::abs(GreenOf(a) - GreenOf(b)) <= tolerance
+        && std::abs(BlueOf(a) - BlueOf(b)) <= tolerance;
+}
+
+} // namespace tarvo::test

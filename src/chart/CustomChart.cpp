@@ -1,5 +1,7 @@
 #include "CustomChart.h"
 
+#include "ChartAxis.h"
+
 namespace tarvo
 {
 
@@ -7,6 +9,7 @@ TCustomChart::TCustomChart(QWidget* parent)
     : TCustomAxisPanel(parent)
 {
     m_backWall.Brush().SetStyle(bsClear);
+    InstallChartAxes(*this); // before any series joins: a series takes its axes when it does
 }
 
 TCustomChart::~TCustomChart() = default;

@@ -35,7 +35,8 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ "$sanitize" = yes ]; then
     build=build-sanitize
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_SANITIZE=ON
+    # Debug: the sanitizers find the faults; -O0 keeps this second build short.
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTARVO_SANITIZE=ON
 else
     build=build
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release

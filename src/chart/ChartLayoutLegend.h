@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChartSeriesTypes.h"
+
 namespace tarvo
 {
 
@@ -17,6 +19,8 @@ public:
     // bottom after them.
     [[nodiscard]] virtual bool Vertical() const = 0;
     virtual void DrawLegend() = 0;
+    // How the legend words its items; marks of the legend style use the same words.
+    [[nodiscard]] virtual TLegendTextStyle TextStyle() const = 0;
 
 protected:
     TChartLayoutLegend() = default;

@@ -38,6 +38,10 @@ public:
     // Null until a legend is installed.
     [[nodiscard]] TChartLayoutLegend* Legend() const { return m_legend.get(); }
     void SetLegend(std::unique_ptr<TChartLayoutLegend> legend);
+    [[nodiscard]] TLegendTextStyle LegendTextStyle() const override
+    {
+        return m_legend ? m_legend->TextStyle() : ltsLeftValue;
+    }
 
 protected:
     void LayoutTitlesAndLegend() override;

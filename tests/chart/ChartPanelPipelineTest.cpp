@@ -67,6 +67,7 @@ namespace
         }
         [[nodiscard]] bool Visible() const override { return true; }
         [[nodiscard]] bool Vertical() const override { return m_vertical; }
+        [[nodiscard]] TLegendTextStyle TextStyle() const override { return ltsLeftValue; }
         void DrawLegend() override
         {
             m_log.push_back("legend at top " + std::to_string(m_chart.ChartRect().Top));

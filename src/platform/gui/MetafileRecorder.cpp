@@ -1,5 +1,7 @@
 #include "MetafileRecorder.h"
 
+#include <optional>
+
 namespace tarvo
 {
 
@@ -52,44 +54,44 @@ void MetafileRecorder::UseFont(const MetafileFont& font)
     Replace(m_state.font, m_writer.CreateFont(font));
 }
 
+namespace
+{
+
+    // A device-context setting is written only when it differs from what the DC holds (nothing
+    // is known before the first write).
+    template <typename Value, typename Write> void WriteIfChanged(std::optional<Value>& held, Value wanted, Write write)
+    {
+        if (held != wanted) {
+            write(wanted);
+            held = wanted;
+        }
+    }
+
+} // namespace
+
 void MetafileRecorder::UseTextColor(ColorRef color)
 {
-    if (m_state.textColor != color) {
-        m_writer.SetTextColor(color);
-        m_state.textColor = color;
-    }
+    WriteIfChanged(m_state.textColor, color, [this](ColorRef c) { m_writer.SetTextColor(c); });
 }
 
 void MetafileRecorder::UseBkColor(ColorRef color)
 {
-    if (m_state.bkColor != color) {
-        m_writer.SetBkColor(color);
-        m_state.bkColor = color;
-    }
+    WriteIfChanged(m_state.bkColor, color, [this](ColorRef c) { m_writer.SetBkColor(c); });
 }
 
 void MetafileRecorder::UseBkMode(MetafileBkMode mode)
 {
-    if (m_state.bkMode != mode) {
-        m_writer.SetBkMode(mode);
-        m_state.bkMode = mode;
-    }
+    WriteIfChanged(m_state.bkMode, mode, [this](MetafileBkMode m) { m_writer.SetBkMode(m); });
 }
 
 void MetafileRecorder::UseTextAlign(std::uint16_t align)
 {
-    if (m_state.textAlign != align) {
-        m_writer.SetTextAlign(align);
-        m_state.textAlign = align;
-    }
+    WriteIfChanged(m_state.textAlign, align, [this](std::uint16_t a) { m_writer.SetTextAlign(a); });
 }
 
 void MetafileRecorder::UsePolyFillMode(MetafilePolyFillMode mode)
 {
-    if (m_state.polyFillMode != mode) {
-        m_writer.SetPolyFillMode(mode);
-        m_state.polyFillMode = mode;
-    }
+    WriteIfChanged(m_state.polyFillMode, mode, [this](MetafilePolyFillMode m) { m_writer.SetPolyFillMode(m); });
 }
 
 void MetafileRecorder::UseClip(const std::optional<MetafileBox>& box)

@@ -6,6 +6,7 @@
 #include "ChartPen.h"
 #include "GradientBands.h"
 #include "Rect.h"
+#include "TextRunCache.h"
 
 #include <QImage>
 #include <QPoint>
@@ -143,6 +144,8 @@ private:
     QPoint m_penPosition;
     bool m_penRealized = false;
     bool m_brushRealized = false;
+    // Measuring is part of a const question, but what it learns serves the next one.
+    mutable TTextRunCache m_textRuns;
 };
 
 } // namespace tarvo

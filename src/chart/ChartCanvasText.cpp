@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QLinearGradient>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
@@ -42,15 +43,13 @@ int TChartCanvas::TextWidth(const QString& text) const
 {
     if (text.isEmpty())
         return 0;
-    const QFont font = m_font.ToQFont();
-    const QFontMetrics metrics = m_painter != nullptr ? QFontMetrics(font, m_painter->device()) : QFontMetrics(font);
-    return metrics.horizontalAdvance(text);
+    return m_textRuns.Width(m_font.ToQFont(), m_painter != nullptr ? m_painter->device() : nullptr, text);
 }
 
 int TChartCanvas::TextHeight(const QString& text) const
 {
-    const QFont font = m_font.ToQFont();
-    const QFontMetrics metrics = m_painter != nullptr ? QFontMetrics(font, m_painter->device()) : QFontMetrics(font);
+    const QFontMetrics& metrics
+        = m_textRuns.Metrics(m_font.ToQFont(), m_painter != nullptr ? m_painter->device() : nullptr);
     // The platform measures a string's cell: the same for any text in one font, empty or not.
     static_cast<void>(text);
     return metrics.height();
@@ -91,8 +90,8 @@ void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDe
     // may still be opaque from a hatched fill and would paint a second cell in its colours.
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setFont(font);
-    const QFontMetrics metrics(font, painter.device());
-    const int width = metrics.horizontalAdvance(text);
+    const QFontMetrics& metrics = m_textRuns.Metrics(font, painter.device());
+    const int width = m_textRuns.Width(font, painter.device(), text);
     const QPoint baseline = BaselineOffset(metrics, width, m_textAlignment);
     painter.translate(anchor);
     if (angleDegrees != 0.0)
@@ -101,7 +100,12 @@ void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDe
         painter.fillRect(
             baseline.x(), baseline.y() - metrics.ascent(), width, metrics.height(), ToQColor(m_backgroundColor));
     painter.setPen(ToQColor(m_font.Color()));
-    painter.drawText(baseline, text);
+    // A prepared layout draws the same pixels as drawText only without rotation, and only the
+    // image painter keeps them: other engines get the text itself.
+    if (angleDegrees == 0.0 && painter.paintEngine()->type() == QPaintEngine::Raster && TTextRunCache::CanLayout(text))
+        painter.drawStaticText(baseline.x(), baseline.y() - metrics.ascent(), m_textRuns.Layout(font, painter.device(), text));
+    else
+        painter.drawText(baseline, text);
     painter.restore();
     InvalidatePainterState();
 }

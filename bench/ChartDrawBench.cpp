@@ -1,9 +1,13 @@
 // A full repaint of a large chart (1600 × 900, 200 boxes with their marks), flat and in 3D, and
-// a repaint of an unchanged chart, which only copies the off-screen buffer. Run with the
-// offscreen platform: QT_QPA_PLATFORM=offscreen build/bench/tarvo_chart_bench
+// a repaint of an unchanged chart, which only copies the off-screen buffer; the program's pie
+// and bar charts with 500 points each; hit tests on 10,000 points. Run with the offscreen
+// platform: QT_QPA_PLATFORM=offscreen build/bench/tarvo_chart_bench
 
+#include "BarSeries.h"
 #include "Chart.h"
 #include "ChartSeries.h"
+#include "ChartSetup.h"
+#include "PieSeries.h"
 
 #include <QApplication>
 #include <QImage>
@@ -11,6 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -81,6 +87,85 @@ namespace
         }
     }
     BENCHMARK(UnchangedRepaint)->Unit(benchmark::kMillisecond);
+
+    // The main window's two charts after analysing a folder of count subfolders. Folder-like
+    // sizes spread over five orders of magnitude, as real folders' do (a handful large, most
+    // small: in /usr/share the median subfolder holds 0.03 % of the largest); even sizes make
+    // every bar tall and every slice as wide as the next, the worst case for drawing.
+    struct ProgramCharts {
+        TChart bars;
+        TChart pies;
+        TBarSeries barSeries;
+        TPieSeries pieSeries;
+
+        ProgramCharts(int count, bool evenSizes)
+        {
+            static constexpr std::array<TColor, 16> palette { clWhite, clNavy, clBlue, clPurple, clMaroon, clRed,
+                clFuchsia, clGray, clTeal, clGreen, clLime, clOlive, clYellow, clSilver, clSilver, clGray };
+            SetUpBarChart(bars, barSeries);
+            SetUpPieChart(pies, pieSeries);
+            for (TChart* chart : { &bars, &pies }) {
+                chart->resize(1600, 900);
+                chart->Title().SetText({ QStringLiteral("Folder Size in:"), QStringLiteral("/usr/share") });
+            }
+            for (int i = 0; i < count; ++i) {
+                const int spread = (i * 7919) % 1000; // a fixed shuffle of 0 … 999
+                const double megabytes = evenSizes ? 0.01 * ((i * 7919) % 100000)
+                                                   : std::pow(10.0, -2.0 + 5.0 * spread / 1000.0);
+                const std::string label = "folder " + std::to_string(i);
+                const TColor color = palette[static_cast<std::size_t>(i % 16)];
+                pieSeries.AddPie(megabytes, label, color);
+                barSeries.AddBar(megabytes, label, color);
+            }
+        }
+        ~ProgramCharts()
+        {
+            barSeries.SetParentChart(nullptr);
+            pieSeries.SetParentChart(nullptr);
+        }
+        ProgramCharts(const ProgramCharts&) = delete;
+        ProgramCharts& operator=(const ProgramCharts&) = delete;
+    };
+
+    // Arguments: chart (0 pie, 1 bars), sizes (0 folder-like, 1 even).
+    void ProgramRepaint(benchmark::State& state)
+    {
+        const bool pie = state.range(0) == 0;
+        ProgramCharts charts(500, state.range(1) != 0);
+        TChart& chart = pie ? charts.pies : charts.bars;
+        QImage window(1600, 900, QImage::Format_RGB32);
+        QPainter painter(&window);
+        for (auto _ : state) {
+            chart.Invalidate();
+            chart.DrawTo(painter, chart.ClientRect());
+        }
+        state.SetLabel(std::string(pie ? "pie, 500 slices" : "bars, 500 bars")
+            + (state.range(1) != 0 ? ", even sizes" : ", folder-like sizes"));
+    }
+    BENCHMARK(ProgramRepaint)->ArgsProduct({ { 0, 1 }, { 0, 1 } })->Unit(benchmark::kMillisecond);
+
+    // PointAt over the points as the chart last drew them; the probes sweep the plot.
+    void PointAtOn10000(benchmark::State& state)
+    {
+        ProgramCharts charts(10000, false);
+        TChart& chart = state.range(0) == 0 ? charts.pies : charts.bars;
+        TChartSeries& series = state.range(0) == 0 ? static_cast<TChartSeries&>(charts.pieSeries)
+                                                   : static_cast<TChartSeries&>(charts.barSeries);
+        QImage window(1600, 900, QImage::Format_RGB32);
+        QPainter painter(&window);
+        chart.DrawTo(painter, chart.ClientRect());
+        int probe = 0;
+        int hits = 0;
+        for (auto _ : state) {
+            probe = (probe + 7) % 1400;
+            const int index = series.PointAt(100 + probe, 150 + (probe * 5) % 600);
+            hits += index >= 0 ? 1 : 0;
+            benchmark::DoNotOptimize(index);
+        }
+        state.counters["hit share"] = benchmark::Counter(static_cast<double>(hits) / static_cast<double>(state.iterations()));
+        state.SetLabel(state.range(0) == 0 ? "pie" : "bars");
+    }
+    BENCHMARK(PointAtOn10000)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace tarvo

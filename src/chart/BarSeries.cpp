@@ -172,12 +172,8 @@ void TCustomBarSeries::ComputeDepthOrder()
         TChartSeries::ComputeDepthOrder();
         return;
     }
-    // The base numbers a series one past the chart's highest slot; pretending the highest is
-    // just below the leader's gives this series the leader's slot. The chart's count stays.
-    const int highest = chart->MaxDepthOrder();
-    chart->SetMaxDepthOrder(leader->ComputedDepthOrder() - 1);
-    TChartSeries::ComputeDepthOrder();
-    chart->SetMaxDepthOrder(highest);
+    // Side by side or stacked, the bars of one kind stand in the first one's slot.
+    SetComputedDepthOrder(leader->ComputedDepthOrder());
 }
 
 double TCustomBarSeries::StackedSum(int index, bool includeSelf) const

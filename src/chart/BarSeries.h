@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace tarvo
 {
@@ -108,6 +109,9 @@ public:
     [[nodiscard]] virtual int MarkSpace() const = 0;
     // Whether point (x, y) lies in the bar of index; the base knows no bar shape.
     [[nodiscard]] virtual bool InBar(int index, int x, int y) const;
+    // The indices [first, end) among the visible ones whose bars may reach across x; the base
+    // cannot tell and answers all of them.
+    [[nodiscard]] virtual std::pair<int, int> BarsAcross(int x, int first, int last) const;
     // Draws point index's shape between the two y pixels (upperY ≤ lowerY).
     virtual void DrawBar(int index, int upperY, int lowerY) = 0;
 
@@ -170,6 +174,7 @@ public:
     [[nodiscard]] bool IsOfThisClass(const TCustomBarSeries& other) const override;
     [[nodiscard]] int MarkSpace() const override;
     [[nodiscard]] bool InBar(int index, int x, int y) const override;
+    [[nodiscard]] std::pair<int, int> BarsAcross(int x, int first, int last) const override;
     void DrawBar(int index, int upperY, int lowerY) override;
 
 protected:

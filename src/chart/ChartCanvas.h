@@ -133,6 +133,8 @@ protected:
 private:
     void RealizePen();
     void RealizeBrush();
+    // Replaces (or narrows) the painter's clip with the whole surface.
+    void ClipToDevice(Qt::ClipOperation operation);
 
     QPainter* m_painter = nullptr;
     TChartPen m_pen;

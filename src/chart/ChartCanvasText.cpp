@@ -85,28 +85,38 @@ void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDe
         InvalidatePainterState();
         return;
     }
-    painter.save();
     // The cell behind the text is filled here when the canvas is opaque; the painter's own mode
     // may still be opaque from a hatched fill and would paint a second cell in its colours.
-    painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setFont(font);
+    // The painter's pen, mode and font are left for the canvas to set again before its next
+    // operation (which it does after InvalidatePainterState): saving and restoring the painter
+    // around every mark and label costs more than the text.
     const QFontMetrics& metrics = m_textRuns.Metrics(font, painter.device());
     const int width = m_textRuns.Width(font, painter.device(), text);
     const QPoint baseline = BaselineOffset(metrics, width, m_textAlignment);
-    painter.translate(anchor);
-    if (angleDegrees != 0.0)
-        painter.rotate(-angleDegrees);
-    if (m_backgroundMode == OPAQUE)
-        painter.fillRect(
-            baseline.x(), baseline.y() - metrics.ascent(), width, metrics.height(), ToQColor(m_backgroundColor));
-    painter.setPen(ToQColor(m_font.Color()));
+    const int ascent = metrics.ascent();
+    const int height = metrics.height();
     // A prepared layout draws the same pixels as drawText only without rotation, and only the
     // image painter keeps them: other engines get the text itself.
-    if (angleDegrees == 0.0 && painter.paintEngine()->type() == QPaintEngine::Raster && TTextRunCache::CanLayout(text))
-        painter.drawStaticText(baseline.x(), baseline.y() - metrics.ascent(), m_textRuns.Layout(font, painter.device(), text));
-    else
+    const bool prepared = angleDegrees == 0.0 && painter.paintEngine()->type() == QPaintEngine::Raster
+        && TTextRunCache::CanLayout(text);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setFont(font);
+    painter.setPen(ToQColor(m_font.Color()));
+    if (prepared) {
+        const QPoint origin = anchor + baseline;
+        if (m_backgroundMode == OPAQUE)
+            painter.fillRect(origin.x(), origin.y() - ascent, width, height, ToQColor(m_backgroundColor));
+        painter.drawStaticText(origin.x(), origin.y() - ascent, m_textRuns.Layout(font, painter.device(), text));
+    } else {
+        painter.save();
+        painter.translate(anchor);
+        if (angleDegrees != 0.0)
+            painter.rotate(-angleDegrees);
+        if (m_backgroundMode == OPAQUE)
+            painter.fillRect(baseline.x(), baseline.y() - ascent, width, height, ToQColor(m_backgroundColor));
         painter.drawText(baseline, text);
-    painter.restore();
+        painter.restore();
+    }
     InvalidatePainterState();
 }
 

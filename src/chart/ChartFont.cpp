@@ -64,6 +64,8 @@ bool TChartFont::IsDefault() const
 
 QFont TChartFont::ToQFont() const
 {
+    if (m_madeFont && m_madeFrom == m_values)
+        return *m_madeFont;
     QFont font(m_values.name);
     // Both kinds of height become the em height: the cell height's internal leading is small at
     // chart sizes and Qt has no notion of it.
@@ -72,6 +74,8 @@ QFont TChartFont::ToQFont() const
     font.setItalic((m_values.style & fsItalic) != 0);
     font.setUnderline((m_values.style & fsUnderline) != 0);
     font.setStrikeOut((m_values.style & fsStrikeOut) != 0);
+    m_madeFont = font;
+    m_madeFrom = m_values;
     return font;
 }
 

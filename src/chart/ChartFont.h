@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QString>
 
+#include <optional>
+
 #include <cstdint>
 
 namespace tarvo
@@ -82,6 +84,9 @@ private:
         bool operator==(const Values&) const = default;
     };
     Values m_values;
+    // The last QFont made and what it was made from: charts ask for their fonts on every text.
+    mutable std::optional<QFont> m_madeFont;
+    mutable Values m_madeFrom;
 };
 
 // Pixel height (negative: character height) of a point size at a resolution.

@@ -260,6 +260,8 @@ public:
     virtual void LegendSymbolBrush(int index, TColor& backColor, TBrushStyle& style);
 
 protected:
+    // For a series that takes another one's slot instead of one of its own.
+    void SetComputedDepthOrder(int value) { m_computedDepthOrder = value; }
     // Registers a further value list (after X and Y) owned by this series.
     TChartValueList& AddValueList(std::string name);
     // Empties every list, the colours, the labels and the stored mark positions; no events.

@@ -203,11 +203,14 @@ void TChartValueList::UpdateStatistics() const
     if (!m_statsDirty)
         return;
     m_highest = m_lowest = m_sum = m_absSum = 0.0;
+    m_ascending = true;
     if (!m_values.empty()) {
         m_highest = m_lowest = m_sum = Value(0);
         m_absSum = std::fabs(m_sum);
         for (int i = 1; i < ValueCount(); ++i) {
             const double v = Value(i);
+            if (v < Value(i - 1))
+                m_ascending = false;
             if (v < m_lowest)
                 m_lowest = v;
             else if (v > m_highest)
@@ -217,6 +220,12 @@ void TChartValueList::UpdateStatistics() const
         }
     }
     m_statsDirty = false;
+}
+
+bool TChartValueList::Ascending() const
+{
+    UpdateStatistics();
+    return m_ascending;
 }
 
 double TChartValueList::Highest() const

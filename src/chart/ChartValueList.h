@@ -74,6 +74,8 @@ public:
     [[nodiscard]] double Lowest() const;
     [[nodiscard]] double Sum() const;
     [[nodiscard]] double AbsSum() const;
+    // Whether the values as read never decrease from one index to the next (empty: true).
+    [[nodiscard]] bool Ascending() const;
     // Overrides the computed absolute total until the next change: a pie that folds small values
     // into one extra slice counts them once this way.
     void SetAbsSum(double value);
@@ -104,6 +106,7 @@ private:
     mutable double m_lowest = 0.0;
     mutable double m_sum = 0.0;
     mutable double m_absSum = 0.0;
+    mutable bool m_ascending = true;
 };
 
 } // namespace tarvo

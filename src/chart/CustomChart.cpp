@@ -1,6 +1,7 @@
 #include "CustomChart.h"
 
 #include "ChartAxis.h"
+#include "ChartLegend.h"
 
 namespace tarvo
 {
@@ -10,6 +11,7 @@ TCustomChart::TCustomChart(QWidget* parent)
 {
     m_backWall.Brush().SetStyle(bsClear);
     InstallChartAxes(*this); // before any series joins: a series takes its axes when it does
+    m_legend = std::make_unique<TChartLegend>(*this);
 }
 
 TCustomChart::~TCustomChart() = default;

@@ -35,7 +35,7 @@ public:
     [[nodiscard]] TColor BackColor() const override { return m_backWall.Color(); }
     void SetBackColor(TColor value);
 
-    // Null until a legend is installed.
+    // Every chart starts with a visible legend of its own; null only once one is removed.
     [[nodiscard]] TChartLayoutLegend* Legend() const { return m_legend.get(); }
     void SetLegend(std::unique_ptr<TChartLayoutLegend> legend);
     [[nodiscard]] TLegendTextStyle LegendTextStyle() const override

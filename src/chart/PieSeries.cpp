@@ -134,8 +134,18 @@ void TPieSeries::GroupSmallSlices()
 
 int TPieSeries::PointX(int index) const { return IsOtherSlice(index) ? 0 : TCircledSeries::PointX(index); }
 
+bool TPieSeries::HasFoldedPoints() const
+{
+    // The X list's range is kept between changes, so the legend's many questions cost no scan
+    // when nothing is folded.
+    const TChartValueList& x = XValues();
+    return x.ValueCount() > 0 && x.Lowest() <= kFoldedX && x.Highest() >= kFoldedX;
+}
+
 int TPieSeries::LegendItemCount() const
 {
+    if (!HasFoldedPoints())
+        return PointCount();
     int count = 0;
     for (int i = 0; i < PointCount(); ++i)
         if (!IsFolded(i))
@@ -145,6 +155,8 @@ int TPieSeries::LegendItemCount() const
 
 int TPieSeries::LegendItemToPoint(int row) const
 {
+    if (!HasFoldedPoints())
+        return row;
     int shown = -1;
     for (int i = 0; i < PointCount(); ++i) {
         if (IsFolded(i))

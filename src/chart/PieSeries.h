@@ -55,6 +55,7 @@ public:
     // Appends a slice; the program adds one per folder.
     int AddPie(double value, const std::string& label = {}, TColor color = clDefaultColor);
     [[nodiscard]] bool IsFolded(int index) const { return XValue(index) == kFoldedX; }
+    [[nodiscard]] bool HasFoldedPoints() const;
     [[nodiscard]] bool IsOtherSlice(int index) const { return XValue(index) == kOtherSliceX; }
     void SwapPoints(int a, int b) override;
     // 8 sample slices named after things people own.

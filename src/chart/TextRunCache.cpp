@@ -11,7 +11,7 @@ namespace
 {
 
     // Enough for every label of a large chart and its legend; a chart drawing more distinct texts
-    // than this starts afresh rather than growing without bound.
+    // than this starts afresh at its next repaint rather than growing without bound.
     constexpr qsizetype kMaxRuns = 8192;
     constexpr qsizetype kMaxFonts = 64;
 
@@ -24,17 +24,25 @@ bool TTextRunCache::CanLayout(const QString& text)
 
 TTextRunCache::TFontEntry& TTextRunCache::Entry(const QFont& font, const QPaintDevice* device)
 {
-    // Fonts sized in points measure differently at another resolution.
-    const int dpi = device != nullptr ? device->logicalDpiY() : 0;
-    if (dpi != m_dpi || m_fonts.size() >= kMaxFonts || m_runCount >= kMaxRuns) {
-        m_fonts.clear();
-        m_runCount = 0;
-        m_dpi = dpi;
-    }
-    TFontEntry& entry = m_fonts[font];
+    TFontKey key { font, device != nullptr ? device->logicalDpiY() : 0 };
+    if (m_lastEntry != nullptr && key == m_lastKey)
+        return *m_lastEntry;
+    // Inserting may move the other entries, so the memo is replaced at once.
+    TFontEntry& entry = m_fonts[key];
     if (!entry.Metrics)
         entry.Metrics.emplace(device != nullptr ? QFontMetrics(font, device) : QFontMetrics(font));
+    m_lastKey = std::move(key);
+    m_lastEntry = &entry;
     return entry;
+}
+
+void TTextRunCache::Trim()
+{
+    if (m_fonts.size() < kMaxFonts && m_runCount < kMaxRuns)
+        return;
+    m_fonts.clear();
+    m_runCount = 0;
+    m_lastEntry = nullptr;
 }
 
 TTextRunCache::TRun& TTextRunCache::Run(TFontEntry& entry, const QString& text)

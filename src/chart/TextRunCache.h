@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class QPaintDevice;
 
@@ -17,6 +18,8 @@ namespace tarvo
 // marks, labels and legend rows on every repaint (a rotating pie fifty times a second), and
 // shaping each text again for its width and once more for drawing is most of a repaint's text
 // work.
+//
+// References handed out stay valid until Trim or the first use of another font or resolution.
 class TTextRunCache
 {
 public:
@@ -25,6 +28,8 @@ public:
     [[nodiscard]] int Width(const QFont& font, const QPaintDevice* device, const QString& text);
     // text laid out in font, ready to draw without a transformation other than translation.
     [[nodiscard]] const QStaticText& Layout(const QFont& font, const QPaintDevice* device, const QString& text);
+    // Forgets everything once the cache has grown past its bound; call between repaints.
+    void Trim();
 
     // Texts that a static layout draws exactly as the painter's own text drawing does: one line
     // of characters without controls, which a layout would break or expand.
@@ -41,13 +46,17 @@ private:
         std::optional<QFontMetrics> Metrics;
         QHash<QString, TRun> Runs;
     };
+    // A font and the resolution it is measured at (fonts sized in points differ between them).
+    using TFontKey = std::pair<QFont, int>;
 
     TFontEntry& Entry(const QFont& font, const QPaintDevice* device);
     TRun& Run(TFontEntry& entry, const QString& text);
 
-    QHash<QFont, TFontEntry> m_fonts;
-    int m_dpi = -1;
+    QHash<TFontKey, TFontEntry> m_fonts;
     qsizetype m_runCount = 0;
+    // Texts come in runs of one font; comparing with the last one is cheaper than hashing.
+    TFontKey m_lastKey;
+    TFontEntry* m_lastEntry = nullptr;
 };
 
 } // namespace tarvo

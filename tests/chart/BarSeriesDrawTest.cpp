@@ -160,6 +160,43 @@ namespace
         EXPECT_EQ(bars.PointAt(bars.PointX(3) + w + 1, y), -1);
     }
 
+    // The hit test looks only at the bars near x when the X values ascend; it must still answer
+    // what a scan of every bar in index order answers: on shared edges the lower index, on an
+    // inverted axis, and with X values out of order.
+    TEST_F(BarDrawTest, PointAtAnswersAsAScanOfEveryBar)
+    {
+        struct Case {
+            const char* name;
+            bool inverted;
+            bool shuffled;
+        };
+        for (const Case c : { Case { "ascending", false, false }, Case { "inverted axis", true, false },
+                 Case { "out of order", false, true } }) {
+            bars.SetParentChart(nullptr);
+            bars.ClearPoints();
+            bars.SetBarWidthPercent(100); // neighbours share their edge pixels
+            bars.XValues().SetOrder(c.shuffled ? loNone : loAscending);
+            for (int i = 0; i < 60; ++i) {
+                const int x = c.shuffled ? (i * 37) % 60 : i;
+                bars.AddPoint(x, 1 + (i * 13) % 9, "folder");
+            }
+            chart.AddSeries(bars);
+            Bottom().SetInverted(c.inverted);
+            static_cast<void>(test::Render(chart));
+            const TCustomBarSeries& base = bars;
+            const TRect plot = chart.ChartRect();
+            for (const int y : { plot.Bottom - 2, (plot.Top + plot.Bottom) / 2 }) {
+                for (int x = plot.Left - 3; x <= plot.Right + 3; ++x) {
+                    int expected = -1;
+                    for (int i = 0; i < bars.PointCount() && expected < 0; ++i)
+                        if (base.InBar(i, x, y))
+                            expected = i;
+                    ASSERT_EQ(bars.PointAt(x, y), expected) << c.name << " at " << x << ", " << y;
+                }
+            }
+        }
+    }
+
     TEST_F(BarDrawTest, TwoSeriesStandSideBySideAroundTheirValue)
     {
         Fill(bars, { 3, 8, 1, 9, 4, 4, 7, 2, 6, 5 }, clRed);

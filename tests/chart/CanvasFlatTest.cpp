@@ -230,5 +230,32 @@ namespace
         EXPECT_EQ(inkColumns(rightImage, false), 0);
     }
 
+    // Text sets the painter's pen, font and background mode for itself and does not put them
+    // back; the canvas must set its own again for whatever it draws next.
+    TEST(CanvasText, LeavesNoTraceOnTheNextDrawing)
+    {
+        CanvasDrawing drawing(60, 30, nullptr, false);
+        TChartCanvas3D& canvas = drawing.canvas;
+        canvas.SetBackgroundColor(clYellow);
+        canvas.SetBackgroundMode(OPAQUE);
+        canvas.Font().SetColor(clBlue);
+        canvas.Pen().SetColor(clRed);
+        canvas.Pen().SetStyle(psDash);
+        canvas.Line2D(0, 25, 60, 25); // realizes the pen before the text
+        canvas.TextOut2D(2, 2, QStringLiteral("x"));
+        canvas.Line2D(0, 20, 60, 20);
+        const QImage& image = drawing.Finish();
+        int red = 0;
+        int yellow = 0;
+        for (int x = 0; x < 60; ++x) {
+            const TColor c = PixelColor(image, x, 20);
+            red += c == clRed ? 1 : 0;
+            yellow += c == clYellow ? 1 : 0;
+        }
+        EXPECT_GT(red, 10) << "the canvas pen, not the font colour";
+        EXPECT_GT(yellow, 5) << "the dashes' gaps in the opaque background";
+        EXPECT_EQ(red + yellow, 60);
+    }
+
 } // namespace
 } // namespace tarvo

@@ -16,7 +16,11 @@ namespace
 
     // A chart laid out by drawing it once onto an image of its size.
     struct LaidOut {
-        explicit LaidOut(int width, int height) { chart.resize(width, height); }
+        explicit LaidOut(int width, int height)
+        {
+            chart.resize(width, height);
+            test::HideLegend(chart);
+        }
         void Draw() { image = test::Render(chart); }
         bool appReady = (test::EnsureQtApp(), true); // before the widget
         TChart chart;

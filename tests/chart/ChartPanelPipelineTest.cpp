@@ -91,6 +91,7 @@ namespace
             chart = std::make_unique<TChart>();
             chart->resize(751, 433);
             chart->SetView3D(false);
+            test::HideLegend(*chart);
             auto bottomAxis = std::make_unique<RecordingAxis>(log, "bottom", true, TRect { 0, 0, 10000, 400 });
             auto leftAxis = std::make_unique<RecordingAxis>(log, "left", false, TRect { 60, 0, 10000, 10000 });
             bottom = bottomAxis.get();

@@ -85,6 +85,7 @@ namespace
     {
         auto chart = BarsLikeChart(false);
         chart->Title().SetText({ QStringLiteral("WWWW") });
+        test::HideLegend(*chart);
         chart->Gradient().SetVisible(false);
         chart->SetColor(clWhite);
         const QImage image = test::Render(*chart);

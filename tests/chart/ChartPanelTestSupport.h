@@ -5,12 +5,17 @@
 
 #include "CanvasTestSupport.h"
 #include "Chart.h"
+#include "ChartLegend.h"
+#include "ChartLegendGeometry.h"
 #include "ChartSeries.h"
 
 #include <QImage>
 #include <QPainter>
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvo::test
@@ -59,6 +64,28 @@ inline void StyleLikeBars(TChart& chart)
     chart.Title().Font().SetStyle(fsBold);
     chart.Title().Font().SetColor(clYellow);
     chart.Title().Font().SetHeight(-11);
+}
+
+// Layout examples measure the panel alone; the legend every chart starts with would take its room.
+inline void HideLegend(TChart& chart)
+{
+    auto* legend = dynamic_cast<TChartLegend*>(chart.Legend());
+    ASSERT_NE(legend, nullptr);
+    legend->SetVisible(false);
+}
+
+// The legend's background shows beside its rows and row p's colour box has colors[p].
+inline void ExpectLegendRows(const QImage& image, const TChartLegend& legend, TColor background,
+    const std::vector<std::pair<int, TColor>>& colors)
+{
+    const TLegendLayout& layout = legend.Layout();
+    for (const auto& [p, color] : colors) {
+        const QPoint text = LegendItemTextPos(layout, p);
+        const TRect box = LegendColorBox(layout, text, LegendColorBoxX(layout, text.x()));
+        const int midY = (box.Top + box.Bottom) / 2;
+        EXPECT_EQ(PixelColor(image, (box.Left + box.Right) / 2, midY), color) << "row " << p;
+        EXPECT_EQ(PixelColor(image, layout.Rect.Left + 2, midY), background) << "row " << p;
+    }
 }
 
 inline QImage Render(TChart& chart)

@@ -199,6 +199,7 @@ QPainter* TChartCanvas::PreparePainter(bool usesPen, bool usesBrush)
 {
     if (m_painter == nullptr)
         return nullptr;
+    BeforePainting();
     if (!usesPen) {
         m_painter->setPen(Qt::NoPen);
         m_penRealized = false;

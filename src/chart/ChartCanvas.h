@@ -126,6 +126,9 @@ protected:
 
     // Hands the canvas state the next operation needs to the painter; null without a surface.
     QPainter* PreparePainter(bool usesPen, bool usesBrush);
+    // Called by PreparePainter before anything is drawn: a canvas that narrowed the painter's
+    // clip for one kind of shape widens it again here.
+    virtual void BeforePainting() { }
     // Point size → font for this canvas' text, scaled by zoom when it is not 1.
     [[nodiscard]] QFont ZoomedFont(double zoom) const;
     void InvalidatePainterState();

@@ -68,7 +68,7 @@ TRect TChartCanvas3D::BeginDraw(
     QPainter& target, const TView3DOptions* options, const TRect& panelRect, bool view3D, TColor panelColor)
 {
     EndBufferPainting();
-    m_clipOutlinePainter = nullptr;
+    ForgetOutlineClip();
     m_panelBounds = panelRect;
     m_options = options;
     m_projection.Begin(options, view3D);
@@ -99,7 +99,7 @@ TRect TChartCanvas3D::BeginDraw(
 void TChartCanvas3D::EndDraw(QPainter& target, const TRect& rect)
 {
     const bool buffered = m_bufferPainter != nullptr;
-    m_clipOutlinePainter = nullptr;
+    ForgetOutlineClip();
     EndBufferPainting();
     Attach(nullptr);
     if (!buffered)
@@ -159,7 +159,7 @@ void TChartCanvas3D::ClipBox(const TRect& rect, int z0, int z1)
     QPainter* painter = DeviceContext();
     if (painter == nullptr)
         return;
-    m_clipOutlinePainter = nullptr;
+    ForgetOutlineClip();
     const std::array<QPoint, 6> outline = ClipBoxOutline(m_projection, rect, z0, z1);
     QRegion region(QPolygon(QList<QPoint>(outline.begin(), outline.end())));
     if (region.rectCount() == 1) {
@@ -178,21 +178,40 @@ void TChartCanvas3D::ClipBox(const TRect& rect, int z0, int z1)
 
 void TChartCanvas3D::ClipToRect(const TRect& rect)
 {
-    m_clipOutlinePainter = nullptr;
+    ForgetOutlineClip();
     TCanvas3D::ClipToRect(rect);
 }
 
 void TChartCanvas3D::RemoveClip()
 {
-    m_clipOutlinePainter = nullptr;
+    ForgetOutlineClip();
     TCanvas3D::RemoveClip();
+}
+
+void TChartCanvas3D::ForgetOutlineClip()
+{
+    m_clipOutlinePainter = nullptr;
+    m_narrowed = false;
 }
 
 bool TChartCanvas3D::OutlineClipActive(const QPainter& painter) const
 {
     // The painter is also reachable outside the canvas; a clip changed there ends the narrowing.
     return &painter == m_clipOutlinePainter && painter.hasClipping()
-        && painter.clipBoundingRect() == QRectF(m_clipOutline.boundingRect());
+        && painter.clipBoundingRect() == QRectF(m_narrowed ? m_narrowedTo : m_clipOutline.boundingRect());
+}
+
+void TChartCanvas3D::BeforePainting()
+{
+    if (!m_narrowed || m_drawingPolygon)
+        return;
+    QPainter* painter = DeviceContext();
+    const bool stillOurs = painter != nullptr && OutlineClipActive(*painter);
+    m_narrowed = false;
+    if (stillOurs)
+        painter->setClipRegion(m_clipOutline);
+    else
+        m_clipOutlinePainter = nullptr;
 }
 
 void TChartCanvas3D::Polygon2D(std::span<const QPoint> points)
@@ -207,7 +226,9 @@ void TChartCanvas3D::Polygon2D(std::span<const QPoint> points)
     // the list holds, so every shape near the bottom of a tall plot costs hundreds of steps per
     // scan line. Most shapes lie where the outline's edges are vertical: there the part of the
     // outline they can touch is a single rectangle, which clips the same pixels at no cost.
+    m_drawingPolygon = true;
     PreparePainter(true, true);
+    m_drawingPolygon = false;
     const auto [minX, maxX] = std::minmax_element(
         points.begin(), points.end(), [](const QPoint& a, const QPoint& b) { return a.x() < b.x(); });
     const auto [minY, maxY] = std::minmax_element(
@@ -222,14 +243,27 @@ void TChartCanvas3D::Polygon2D(std::span<const QPoint> points)
     if (visible.isEmpty())
         return;
     if (visible.rectCount() > 1) {
+        if (m_narrowed) {
+            m_narrowed = false;
+            painter->setClipRegion(m_clipOutline);
+        }
         painter->drawPolygon(points.data(), static_cast<int>(points.size()));
         return;
     }
-    // Pen and brush were set before the save, so the restore leaves the canvas' view of them true.
-    painter->save();
-    painter->setClipRect(visible.boundingRect());
+    // The outline's rectangle that holds the visible part, not the part itself: the next faces
+    // and bars usually lie in the same one and keep the clip as it is.
+    QRect narrowTo = visible.boundingRect();
+    for (const QRect& r : m_clipOutline)
+        if (r.contains(narrowTo)) {
+            narrowTo = r;
+            break;
+        }
+    if (!m_narrowed || m_narrowedTo != narrowTo) {
+        painter->setClipRect(narrowTo);
+        m_narrowed = true;
+        m_narrowedTo = narrowTo;
+    }
     painter->drawPolygon(points.data(), static_cast<int>(points.size()));
-    painter->restore();
 }
 
 TColor TChartCanvas3D::FaceColor() const { return Brush().Style() == bsSolid ? Brush().Color() : BackgroundColor(); }

@@ -102,8 +102,11 @@ private:
     // colour between the hatch lines) for a hatched brush.
     [[nodiscard]] TColor FaceColor() const;
     void SetFaceColor(TColor color);
-    // Whether the painter still clips to the outline that ClipBox set on it.
+    // Whether the painter still clips to the outline that ClipBox set on it (or to the part of
+    // it that the last polygon could reach).
     [[nodiscard]] bool OutlineClipActive(const QPainter& painter) const;
+    void BeforePainting() override;
+    void ForgetOutlineClip();
 
     TProjection m_projection;
     const TView3DOptions* m_options = nullptr;
@@ -117,6 +120,12 @@ private:
     // is none or the painter cannot take a narrower clip per shape.
     QRegion m_clipOutline;
     const QPainter* m_clipOutlinePainter = nullptr;
+    // Polygons clip to the one rectangle of the outline they can reach, and the next polygon
+    // in the same rectangle (the faces of a bar, the next bar) keeps it; anything else drawn
+    // puts the whole outline back first.
+    bool m_narrowed = false;
+    QRect m_narrowedTo;
+    bool m_drawingPolygon = false;
     QImage m_buffer;
     std::unique_ptr<QPainter> m_bufferPainter;
     std::function<void()> m_onInvalidate;

@@ -58,7 +58,7 @@ namespace
     }
 
     // Bars of every size across the whole picture, outlined and not, thin and wide pens, a hatched
-    // brush and slanted polygons: many of them cross the outline's edges.
+    // brush, lines between them and slanted polygons: many of them cross the outline's edges.
     void DrawScene(TChartCanvas3D& canvas)
     {
         int index = 0;
@@ -69,6 +69,10 @@ namespace
                 canvas.Brush().SetStyle(index % 5 == 0 ? bsDiagCross : bsSolid);
                 canvas.Brush().SetColor(static_cast<TColor>(0x102030 * (index + 1) & 0xFFFFFF));
                 canvas.Box3D(left, left + 17, top, top + 9 + index % 47, index % 4 * 9, index % 4 * 9 + 11, true);
+                // A line across the picture right after a box: it is clipped to the whole outline,
+                // not to the part the box could reach.
+                if (index % 7 == 3)
+                    canvas.Line2D(-5, top, kSize + 5, top + 30);
                 ++index;
             }
         }

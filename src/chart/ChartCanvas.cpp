@@ -128,9 +128,10 @@ void TChartCanvas::ClipToDevice(Qt::ClipOperation operation)
 {
     // The image painter draws one-pixel pens span by span when nothing clips it, and about twice
     // as fast, with the same pixels, inside a clip rectangle; a clip to the whole image therefore
-    // stands for "no clip". Other surfaces record clips, so they keep having none.
+    // stands for "no clip". Other surfaces record clips, so they keep having none, and so does a
+    // painter that maps its coordinates, where the image's rectangle is not the whole image.
     QPaintEngine* engine = m_painter->paintEngine();
-    if (engine == nullptr || engine->type() != QPaintEngine::Raster) {
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster || !m_painter->deviceTransform().isIdentity()) {
         if (operation == Qt::ReplaceClip)
             m_painter->setClipping(false);
         return;

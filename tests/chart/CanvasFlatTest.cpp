@@ -257,5 +257,27 @@ namespace
         EXPECT_EQ(red + yellow, 60);
     }
 
+    // The canvas clips an image painter to the image when nothing else clips it (Qt draws pens
+    // faster so); a painter that scales must not lose what lies beyond the image's own size.
+    TEST(CanvasClip, AScalingPainterKeepsEverythingThatReachesTheImage)
+    {
+        test::EnsureQtApp();
+        QImage image(100, 100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.5, 0.5);
+        TChartCanvas3D canvas;
+        canvas.SetUseBuffer(false);
+        canvas.BeginDraw(painter, nullptr, { 0, 0, 200, 200 }, false, clWhite);
+        canvas.Brush().SetColor(clRed);
+        canvas.Rectangle2D(100, 100, 200, 200);
+        canvas.RemoveClip();
+        canvas.Rectangle2D(0, 150, 50, 200);
+        canvas.EndDraw(painter, { 0, 0, 200, 200 });
+        painter.end();
+        EXPECT_EQ(PixelColor(image, 75, 75), clRed);
+        EXPECT_EQ(PixelColor(image, 10, 90), clRed);
+    }
+
 } // namespace
 } // namespace tarvo

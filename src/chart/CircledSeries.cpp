@@ -27,7 +27,6 @@ void TCircledSeries::Assign(const TChartSeries& source)
     if (const auto* circled = dynamic_cast<const TCircledSeries*>(&source); circled && circled != this) {
         m_circled = circled->m_circled;
         m_rotationAngle = circled->m_rotationAngle;
-        m_rotationRadians = circled->m_rotationRadians;
         m_customXRadius = circled->m_customXRadius;
         m_customYRadius = circled->m_customYRadius;
         m_circleBackColor = circled->m_circleBackColor;
@@ -71,7 +70,6 @@ void TCircledSeries::SetRotationAngle(int value)
     if (value < 0)
         throw RotationError();
     const int stored = value % 360;
-    m_rotationRadians = stored * kRadiansPerDegree;
     SetAndRepaint(m_rotationAngle, stored);
 }
 
@@ -101,12 +99,12 @@ void TCircledSeries::SetCircleRect(const TRect& rect)
 
 QPoint TCircledSeries::AngleToPos(double angle, int xRadius, int yRadius) const
 {
-    return tarvo::AngleToPos(m_circle, m_rotationRadians, angle, xRadius, yRadius);
+    return tarvo::AngleToPos(m_circle, RotationRadians(), angle, xRadius, yRadius);
 }
 
 double TCircledSeries::PointToAngle(int x, int y) const
 {
-    return tarvo::PointToAngle(m_circle, m_rotationRadians, x, y);
+    return tarvo::PointToAngle(m_circle, RotationRadians(), x, y);
 }
 
 void TCircledSeries::SetParentChart(TChartSeriesHost* chart)

@@ -44,7 +44,7 @@ public:
     [[nodiscard]] int RotationAngle() const { return m_rotationAngle; }
     // Stores value mod 360; a negative value raises PieException.
     void SetRotationAngle(int value);
-    [[nodiscard]] double RotationRadians() const { return m_rotationRadians; }
+    [[nodiscard]] double RotationRadians() const { return m_rotationAngle * kRadiansPerDegree; }
     // Back colour of hatched slices; clDefaultColor takes the chart's back colour, and then its
     // panel colour.
     [[nodiscard]] TColor CircleBackColor() const { return m_circleBackColor; }
@@ -96,7 +96,6 @@ private:
 
     bool m_circled = false;
     int m_rotationAngle = 0;
-    double m_rotationRadians = 0;
     int m_customXRadius = 0;
     int m_customYRadius = 0;
     TColor m_circleBackColor = clDefaultColor;

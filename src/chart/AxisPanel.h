@@ -36,6 +36,8 @@ public:
     void InsertSeries(TChartSeries& series) override;
     void RemoveSeries(TChartSeries& series) override;
     [[nodiscard]] int ActiveSeriesCount() const;
+    // The active series in list order.
+    [[nodiscard]] std::vector<TChartSeries*> ActiveSeries() const;
 
     // --- Axes ---
     // Installs the axis of role (replacing any); install axes before series join, which bind
@@ -95,7 +97,6 @@ protected:
     [[nodiscard]] virtual int BackWallSize() const { return 0; }
 
 private:
-    [[nodiscard]] std::vector<TChartSeries*> ActiveSeries() const;
     void ComputeDepths(const std::vector<TChartSeries*>& active);
     void LayoutAxes(const std::vector<TChartSeries*>& active);
     void AssignSeriesDepths(const std::vector<TChartSeries*>& active);

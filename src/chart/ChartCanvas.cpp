@@ -180,8 +180,7 @@ void TChartCanvas::RealizePen()
     m_painter->setPen(pen);
     m_painter->setCompositionMode(QtMode(m_pen.Mode()));
     // Gaps of a styled pen show the background in opaque mode; text may have changed the mode.
-    m_painter->setBackgroundMode(m_backgroundMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    m_painter->setBackground(QBrush(ToQColor(m_backgroundColor)));
+    RealizeBackground();
     m_penRealized = true;
 }
 
@@ -191,9 +190,14 @@ void TChartCanvas::RealizeBrush()
         m_painter->setBrush(QBrush(m_brush.Image()));
     else
         m_painter->setBrush(QBrush(ToQColor(m_brush.Color()), QtBrushStyle(m_brush.Style())));
+    RealizeBackground();
+    m_brushRealized = true;
+}
+
+void TChartCanvas::RealizeBackground()
+{
     m_painter->setBackgroundMode(m_backgroundMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter->setBackground(QBrush(ToQColor(m_backgroundColor)));
-    m_brushRealized = true;
 }
 
 QPainter* TChartCanvas::PreparePainter(bool usesPen, bool usesBrush)

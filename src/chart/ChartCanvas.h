@@ -5,12 +5,14 @@
 #include "ChartFont.h"
 #include "ChartPen.h"
 #include "GradientBands.h"
+#include "MetafileWriter.h"
 #include "Rect.h"
 #include "TextRunCache.h"
 
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <span>
 
@@ -22,18 +24,19 @@ namespace tarvo
 
 class MetafilePaintDevice;
 
-// Text alignment flags of the canvas (horizontal | vertical).
-inline constexpr unsigned TA_LEFT = 0;
-inline constexpr unsigned TA_RIGHT = 2;
-inline constexpr unsigned TA_CENTER = 6;
-inline constexpr unsigned TA_TOP = 0;
-inline constexpr unsigned TA_BOTTOM = 8;
-inline constexpr unsigned TA_BASELINE = 24;
+// Text alignment flags of the canvas (horizontal | vertical): the metafile's own values, which
+// a metafile target receives unchanged.
+inline constexpr unsigned TA_LEFT = mtaLeft;
+inline constexpr unsigned TA_RIGHT = mtaRight;
+inline constexpr unsigned TA_CENTER = mtaCenter;
+inline constexpr unsigned TA_TOP = mtaTop;
+inline constexpr unsigned TA_BOTTOM = mtaBottom;
+inline constexpr unsigned TA_BASELINE = mtaBaseline;
 
 // Background mode: whether text cells and the gaps of hatched brushes are filled with the
 // background colour.
-inline constexpr int TRANSPARENT = 1;
-inline constexpr int OPAQUE = 2;
+inline constexpr int TRANSPARENT = mbmTransparent;
+inline constexpr int OPAQUE = mbmOpaque;
 
 // The flat half of the chart canvas: pixel-coordinate drawing on whatever surface is attached (a
 // QPainter that is active on a widget, an image, a printer page or a metafile; never owned). The
@@ -88,6 +91,8 @@ public:
     virtual void StretchGraphic(const TRect& rect, const QImage& graphic);
     virtual void TextOut2D(int x, int y, const QString& text);
     [[nodiscard]] virtual int TextWidth(const QString& text) const;
+    // The width of the widest of lines.
+    [[nodiscard]] int WidestLine(const QStringList& lines) const;
     [[nodiscard]] virtual int TextHeight(const QString& text) const;
     [[nodiscard]] int LineHeight() const { return TextHeight(QStringLiteral("W")); }
     virtual void ClipToRect(const TRect& rect);
@@ -136,6 +141,7 @@ protected:
 private:
     void RealizePen();
     void RealizeBrush();
+    void RealizeBackground();
     // Replaces (or narrows) the painter's clip with the whole surface.
     void ClipToDevice(Qt::ClipOperation operation);
 

@@ -69,7 +69,6 @@ TRect TChartCanvas3D::BeginDraw(
 {
     EndBufferPainting();
     ForgetOutlineClip();
-    m_panelBounds = panelRect;
     m_options = options;
     m_projection.Begin(options, view3D);
     if (!m_useBuffer) {
@@ -104,22 +103,24 @@ void TChartCanvas3D::EndDraw(QPainter& target, const TRect& rect)
     Attach(nullptr);
     if (!buffered)
         return;
-    if (m_monochrome)
-        target.drawImage(
-            QPoint(rect.Left, rect.Top), m_buffer.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither));
-    else
-        target.drawImage(QPoint(rect.Left, rect.Top), m_buffer);
+    DrawBuffer(target, QPoint(rect.Left, rect.Top));
     m_bufferDirty = false;
+}
+
+void TChartCanvas3D::DrawBuffer(QPainter& target, QPoint at) const
+{
+    // Monochrome pictures are drawn in colour and reduced to two colours only here.
+    if (m_monochrome)
+        target.drawImage(at, m_buffer.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither));
+    else
+        target.drawImage(at, m_buffer);
 }
 
 bool TChartCanvas3D::RedrawFromBuffer(QPainter& window)
 {
     if (m_bufferDirty || m_buffer.isNull())
         return false;
-    if (m_monochrome)
-        window.drawImage(QPoint(0, 0), m_buffer.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither));
-    else
-        window.drawImage(QPoint(0, 0), m_buffer);
+    DrawBuffer(window, QPoint(0, 0));
     return true;
 }
 

@@ -28,12 +28,8 @@ public:
     [[nodiscard]] const TProjection& Projection() const { return m_projection; }
     [[nodiscard]] const TView3DOptions* Options() const { return m_options; }
     [[nodiscard]] bool Is3D() const { return m_projection.Is3D; }
-    [[nodiscard]] const TRect& PanelBounds() const { return m_panelBounds; }
     [[nodiscard]] bool BufferDirty() const { return m_bufferDirty; }
     [[nodiscard]] const QImage& Buffer() const { return m_buffer; }
-    // Set while drawing into a metafile or onto a printer page.
-    [[nodiscard]] bool RecordingMetafile() const { return m_recordingMetafile; }
-    void SetRecordingMetafile(bool value) { m_recordingMetafile = value; }
 
     [[nodiscard]] bool Monochrome() const override { return m_monochrome; }
     void SetMonochrome(bool value) override;
@@ -98,6 +94,7 @@ protected:
 private:
     void FreeBuffer();
     void EndBufferPainting();
+    void DrawBuffer(QPainter& target, QPoint at) const;
     // The colour a 3D face is filled with: the brush colour, or the background colour (the
     // colour between the hatch lines) for a hatched brush.
     [[nodiscard]] TColor FaceColor() const;
@@ -114,8 +111,6 @@ private:
     bool m_useBuffer = true;
     bool m_monochrome = false;
     bool m_bufferDirty = true;
-    bool m_recordingMetafile = false;
-    TRect m_panelBounds;
     // The clip outline of the last ClipBox in 3D and the painter it was set on; null when there
     // is none or the painter cannot take a narrower clip per shape.
     QRegion m_clipOutline;

@@ -46,6 +46,14 @@ int TChartCanvas::TextWidth(const QString& text) const
     return m_textRuns.Width(m_font.ToQFont(), m_painter != nullptr ? m_painter->device() : nullptr, text);
 }
 
+int TChartCanvas::WidestLine(const QStringList& lines) const
+{
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, TextWidth(line));
+    return widest;
+}
+
 int TChartCanvas::TextHeight(const QString& text) const
 {
     const QFontMetrics& metrics
@@ -78,8 +86,7 @@ void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDe
         painter.save();
         painter.setFont(font);
         painter.setPen(ToQColor(m_font.Color()));
-        painter.setBackgroundMode(m_backgroundMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-        painter.setBackground(QBrush(ToQColor(m_backgroundColor)));
+        RealizeBackground();
         metafile->Text(painter, anchor, text, angleDegrees, static_cast<std::uint16_t>(m_textAlignment));
         painter.restore();
         InvalidatePainterState();

@@ -96,20 +96,9 @@ void TChartLegend::SetTopPos(int value)
 void TChartLegend::SetVertMargin(int value) { Store(m_vertMargin, value); }
 void TChartLegend::SetVisible(bool value) { Store(m_visible, value); }
 
-std::vector<TChartSeries*> TChartLegend::ActiveSeries() const
-{
-    std::vector<TChartSeries*> active;
-    for (int i = 0; i < m_chart.SeriesCount(); ++i) {
-        TChartSeries* series = m_chart.Series(i);
-        if (series->Active())
-            active.push_back(series);
-    }
-    return active;
-}
-
 std::vector<TChartSeries*> TChartLegend::LegendSeries() const
 {
-    std::vector<TChartSeries*> listed = ActiveSeries();
+    std::vector<TChartSeries*> listed = m_chart.ActiveSeries();
     std::erase_if(listed, [](const TChartSeries* series) { return !series->ShowInLegend(); });
     return listed;
 }
@@ -129,7 +118,7 @@ int TChartLegend::ItemCountFor(TLegendStyle style) const
     if (style == lsSeries || style == lsLastValues) {
         total = static_cast<int>(LegendSeries().size());
     } else {
-        const std::vector<TChartSeries*> active = ActiveSeries();
+        const std::vector<TChartSeries*> active = m_chart.ActiveSeries();
         if (!active.empty() && active.front()->ShowInLegend())
             total = active.front()->LegendItemCount();
     }
@@ -161,7 +150,7 @@ std::string TChartLegend::RawItemText(TLegendStyle style, int index) const
     }
     case lsAuto:
     case lsValues: {
-        const std::vector<TChartSeries*> active = ActiveSeries();
+        const std::vector<TChartSeries*> active = m_chart.ActiveSeries();
         if (active.empty() || index < 0 || index >= active.front()->LegendItemCount())
             return {};
         return active.front()->LegendItemText(index, m_textStyle);

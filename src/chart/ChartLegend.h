@@ -132,7 +132,6 @@ public:
     TGetLegendPos OnGetLegendPos;
 
 private:
-    [[nodiscard]] std::vector<TChartSeries*> ActiveSeries() const;
     [[nodiscard]] std::vector<TChartSeries*> LegendSeries() const;
     [[nodiscard]] TLegendStyle ResolvedStyleFor(TLegendStyle style) const;
     [[nodiscard]] int ItemCountFor(TLegendStyle style) const;

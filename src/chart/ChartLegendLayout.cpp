@@ -144,7 +144,7 @@ void TChartLegend::DrawSymbol(TLegendStyle style, int index, const TRect& box)
             return;
         }
     } else {
-        const std::vector<TChartSeries*> active = ActiveSeries();
+        const std::vector<TChartSeries*> active = m_chart.ActiveSeries();
         if (!active.empty()) {
             TChartSeries& first = *active.front();
             first.DrawLegendSymbol(first.LegendItemToPoint(index), box);

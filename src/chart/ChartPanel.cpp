@@ -245,10 +245,7 @@ int TCustomChartPanel::TextBlockWidth(const QString& text, int& lines) const
 {
     const QStringList parts = text.split(QChar(13));
     lines = static_cast<int>(parts.size());
-    int widest = 0;
-    for (const QString& line : parts)
-        widest = std::max(widest, m_canvas.TextWidth(line));
-    return widest;
+    return m_canvas.WidestLine(parts);
 }
 
 int TCustomChartPanel::TextBlockWidth(std::string_view text, int& lines) const

@@ -19,7 +19,7 @@ namespace tarvo
 namespace
 {
 
-    // Unbuffered, recording drawing for the lifetime of the object; the screen buffer is
+    // Unbuffered drawing for the lifetime of the object; the screen buffer is
     // dropped (and so redrawn at the next repaint).
     class TDirectDrawing
     {
@@ -28,17 +28,14 @@ namespace
             : m_canvas(canvas)
             , m_printingFlag(printingFlag)
             , m_wasBuffered(canvas.UseBuffer())
-            , m_wasRecording(canvas.RecordingMetafile())
             , m_wasPrinting(printingFlag)
         {
             m_canvas.SetUseBuffer(false);
-            m_canvas.SetRecordingMetafile(true);
             m_printingFlag = printing;
         }
         ~TDirectDrawing()
         {
             m_printingFlag = m_wasPrinting;
-            m_canvas.SetRecordingMetafile(m_wasRecording);
             m_canvas.SetUseBuffer(m_wasBuffered);
             m_canvas.MarkDirty();
         }
@@ -49,7 +46,6 @@ namespace
         TChartCanvas3D& m_canvas;
         bool& m_printingFlag;
         bool m_wasBuffered;
-        bool m_wasRecording;
         bool m_wasPrinting;
     };
 

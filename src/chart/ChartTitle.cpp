@@ -130,10 +130,7 @@ void TChartTitle::Draw()
     const int wWidth = canvas.TextWidth(QStringLiteral("W"));
     if (frameCounts || filled) {
         if (m_adjustFrame) {
-            int widest = 0;
-            for (const QString& line : m_text)
-                widest = std::max(widest, canvas.TextWidth(line));
-            const int boxWidth = widest + wWidth;
+            const int boxWidth = canvas.WidestLine(m_text) + wWidth;
             switch (m_alignment) {
             case taLeftJustify:
                 m_drawnRect.Right = m_drawnRect.Left + boxWidth;

@@ -87,8 +87,7 @@ int TSeriesMarks::MaxMarkWidth(const TChartCanvas& canvas) const
     for (int i = 0; i < m_series.PointCount(); ++i) {
         if (m_series.IsNull(i))
             continue;
-        for (const QString& line : MarkTextLines(m_series.MarkText(i)))
-            widest = std::max(widest, canvas.TextWidth(line));
+        widest = std::max(widest, canvas.WidestLine(MarkTextLines(m_series.MarkText(i))));
     }
     return widest;
 }
@@ -96,10 +95,7 @@ int TSeriesMarks::MaxMarkWidth(const TChartCanvas& canvas) const
 void TSeriesMarks::MeasureBox(TChartCanvas& canvas, std::string_view text, int& width, int& height) const
 {
     const QStringList lines = MarkTextLines(text);
-    int widest = 0;
-    for (const QString& line : lines)
-        widest = std::max(widest, canvas.TextWidth(line));
-    width = widest + canvas.TextWidth(QStringLiteral("W"));
+    width = canvas.WidestLine(lines) + canvas.TextWidth(QStringLiteral("W"));
     height = static_cast<int>(lines.size()) * canvas.LineHeight();
     canvas.ApplyPen(m_frame);
     if (m_frame.Visible()) {

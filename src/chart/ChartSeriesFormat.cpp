@@ -1,10 +1,8 @@
 #include "ChartSeriesFormat.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace tarvo
@@ -105,23 +103,6 @@ namespace
         int pointPos = 0;
     };
 
-    // The 15 significant digits of a finite magnitude > 0 and the power of ten of the first one.
-    TDecimal SignificantDigits(double magnitude, int& exponent)
-    {
-        char buffer[64];
-        const auto result
-            = std::to_chars(std::begin(buffer), std::end(buffer), magnitude, std::chars_format::scientific, 14);
-        const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-        const std::size_t ePos = text.find('e');
-        TDecimal d;
-        for (const char c : text.substr(0, ePos)) {
-            if (c != '.')
-                d.digits.push_back(c);
-        }
-        exponent = std::atoi(std::string(text.substr(ePos + 1)).c_str());
-        return d;
-    }
-
     // Rounds to decimals fraction digits, halves away from zero; afterwards digits holds exactly
     // pointPos integer digits (leading zeros possible) and decimals fraction digits.
     void RoundTo(TDecimal& d, int decimals)
@@ -146,18 +127,6 @@ namespace
         }
         d.digits.insert(0, 1, '1');
         ++d.pointPos;
-    }
-
-    std::string Grouped(const std::string& integerDigits, const std::string& separator)
-    {
-        std::string text;
-        const std::size_t n = integerDigits.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            if (i > 0 && (n - i) % 3 == 0)
-                text += separator;
-            text.push_back(integerDigits[i]);
-        }
-        return text;
     }
 
 } // namespace
@@ -188,8 +157,11 @@ std::string FormatFloat(std::string_view pattern, double value, const FormatSett
     const double magnitude = std::fabs(value);
     TDecimal d;
     int exponent = 0;
-    if (magnitude > 0)
-        d = SignificantDigits(magnitude, exponent);
+    if (magnitude > 0) {
+        DecimalDigits rounded = RoundedDigits(magnitude);
+        d.digits = std::move(rounded.digits);
+        exponent = rounded.exponent;
+    }
     int shownExponent = 0;
     if (layout.scientific) {
         const int integerDigits = std::max(1, layout.integerPlaceholders);
@@ -219,7 +191,7 @@ std::string FormatFloat(std::string_view pattern, double value, const FormatSett
     const bool allZero = d.digits.find_first_not_of('0') == std::string::npos;
     std::string text = writeSign && !allZero ? "-" : "";
     text += layout.prefix;
-    text += layout.thousands ? Grouped(integerDigits, settings.thousandSeparator) : integerDigits;
+    text += layout.thousands ? GroupThousands(integerDigits, settings.thousandSeparator) : integerDigits;
     if (!fraction.empty())
         text += settings.decimalSeparator + fraction;
     if (layout.scientific) {

@@ -15,39 +15,6 @@ namespace
     // Below this magnitude the general format switches to scientific notation.
     constexpr int kSmallestFixedExponent = -5;
 
-    // The rounded decimal digits of a finite, non-zero magnitude: value = d.ddd * 10^exponent,
-    // trailing zeros removed. std::to_chars never consults the C locale, which Qt changes later.
-    struct DecimalDigits {
-        std::string digits;
-        int exponent = 0;
-    };
-
-    DecimalDigits RoundedDigits(double magnitude)
-    {
-        char buffer[64];
-        const auto [end, error] = std::to_chars(
-            std::begin(buffer), std::end(buffer), magnitude, std::chars_format::scientific, kSignificantDigits - 1);
-        (void)error; // 64 characters always hold 15 digits and an exponent
-        const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
-        const std::size_t ePos = text.find('e');
-
-        DecimalDigits result;
-        for (char c : text.substr(0, ePos)) {
-            if (c != '.') {
-                result.digits.push_back(c);
-            }
-        }
-        while (result.digits.size() > 1 && result.digits.back() == '0') {
-            result.digits.pop_back();
-        }
-        std::string_view exponentText = text.substr(ePos + 1);
-        if (!exponentText.empty() && exponentText.front() == '+') {
-            exponentText.remove_prefix(1); // from_chars takes "-" but not "+"
-        }
-        std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), result.exponent);
-        return result;
-    }
-
     std::string FixedText(const DecimalDigits& d, const std::string& separator)
     {
         const int digitCount = static_cast<int>(d.digits.size());
@@ -112,6 +79,45 @@ namespace
     }
 
 } // namespace
+
+// std::to_chars never consults the C locale, which Qt changes later.
+DecimalDigits RoundedDigits(double magnitude)
+{
+    char buffer[64];
+    const auto [end, error] = std::to_chars(
+        std::begin(buffer), std::end(buffer), magnitude, std::chars_format::scientific, kSignificantDigits - 1);
+    (void)error; // 64 characters always hold 15 digits and an exponent
+    const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+    const std::size_t ePos = text.find('e');
+
+    DecimalDigits result;
+    for (char c : text.substr(0, ePos)) {
+        if (c != '.') {
+            result.digits.push_back(c);
+        }
+    }
+    while (result.digits.size() > 1 && result.digits.back() == '0') {
+        result.digits.pop_back();
+    }
+    std::string_view exponentText = text.substr(ePos + 1);
+    if (!exponentText.empty() && exponentText.front() == '+') {
+        exponentText.remove_prefix(1); // from_chars takes "-" but not "+"
+    }
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), result.exponent);
+    return result;
+}
+
+std::string GroupThousands(std::string_view digits, const std::string& separator)
+{
+    std::string text;
+    const std::size_t n = digits.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            text += separator;
+        text.push_back(digits[i]);
+    }
+    return text;
+}
 
 std::string FloatToText(double value, const FormatSettings& settings)
 {

@@ -19,6 +19,17 @@ struct FormatSettings {
     [[nodiscard]] static FormatSettings Invariant() { return {}; }
 };
 
+// The decimal digits of a finite magnitude > 0 rounded to 15 significant ones: magnitude =
+// d.ddd * 10^exponent, trailing zeros removed.
+struct DecimalDigits {
+    std::string digits;
+    int exponent = 0;
+};
+[[nodiscard]] DecimalDigits RoundedDigits(double magnitude);
+
+// digits with separator between groups of three, counted from the right.
+[[nodiscard]] std::string GroupThousands(std::string_view digits, const std::string& separator);
+
 // General floating-point text with 15 significant digits: no thousands separator, no trailing
 // zeros, no decimal separator for whole values; fixed notation when the value is at least
 // 0.00001 and has at most 15 digits before the point, otherwise "1.5E20" / "1E-7" style.

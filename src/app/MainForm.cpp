@@ -6,10 +6,10 @@
 #include "ScanRunner.h"
 #include "ShellOpen.h"
 #include "TarvoApplication.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
@@ -28,15 +28,6 @@ const char* const kBounds = "Bounds";
 const char* const kPage = "Page";
 const char* const kLastDir = "LastDir";
 const char* const kStartWith = "Start with";
-
-// Shows the hourglass for as long as it lives, also when the work in between throws.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 

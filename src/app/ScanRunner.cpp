@@ -2,6 +2,7 @@
 
 #include "DirSize.h"
 #include "ScanProgressDialog.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -153,15 +154,6 @@ namespace
         return progress;
     }
 
-    class CursorGuard
-    {
-    public:
-        CursorGuard() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-        ~CursorGuard() { QApplication::restoreOverrideCursor(); }
-        CursorGuard(const CursorGuard&) = delete;
-        CursorGuard& operator=(const CursorGuard&) = delete;
-    };
-
     class RunningFlag
     {
     public:
@@ -193,7 +185,7 @@ bool ScanRunner::Run(TDirSize& scan)
     if (m_running)
         throw std::logic_error("A folder scan is already running");
     const RunningFlag running(m_running);
-    const CursorGuard cursor;
+    const WaitCursor cursor;
 
     // Declared first so it goes last: the blocker and the timers refer to it.
     std::unique_ptr<ScanProgressDialog> dialog;

@@ -141,6 +141,27 @@ void MetafileWriter::BoxRecord(std::uint16_t function, const MetafileBox& box, c
     Record(function, parameters);
 }
 
+void MetafileWriter::ColorRecord(std::uint16_t function, ColorRef color)
+{
+    QByteArray parameters;
+    Put32(parameters, color);
+    Record(function, parameters);
+}
+
+void MetafileWriter::ArcRecord(std::uint16_t function, const MetafileBox& box, QPoint start, QPoint end)
+{
+    BoxRecord(function, box, { end.y(), end.x(), start.y(), start.x() });
+}
+
+void MetafileWriter::PointsRecord(std::uint16_t function, const QPolygon& points)
+{
+    CheckPointCount(points.size());
+    QByteArray parameters;
+    Put16(parameters, static_cast<int>(points.size()));
+    PutPoints(parameters, points);
+    Record(function, parameters);
+}
+
 std::uint16_t MetafileWriter::TakeSlot()
 {
     const auto free = std::find(m_slots.begin(), m_slots.end(), false);
@@ -230,19 +251,8 @@ void MetafileWriter::SetBkMode(MetafileBkMode mode) { Words(fnSetBkMode, { mode 
 void MetafileWriter::SetTextAlign(std::uint16_t align) { Words(fnSetTextAlign, { align }); }
 void MetafileWriter::SetPolyFillMode(MetafilePolyFillMode mode) { Words(fnSetPolyFillMode, { mode }); }
 
-void MetafileWriter::SetBkColor(ColorRef color)
-{
-    QByteArray p;
-    Put32(p, color);
-    Record(fnSetBkColor, p);
-}
-
-void MetafileWriter::SetTextColor(ColorRef color)
-{
-    QByteArray p;
-    Put32(p, color);
-    Record(fnSetTextColor, p);
-}
+void MetafileWriter::SetBkColor(ColorRef color) { ColorRecord(fnSetBkColor, color); }
+void MetafileWriter::SetTextColor(ColorRef color) { ColorRecord(fnSetTextColor, color); }
 
 void MetafileWriter::SaveDC()
 {
@@ -275,38 +285,12 @@ void MetafileWriter::SetPixel(QPoint point, ColorRef color)
 void MetafileWriter::Rectangle(const MetafileBox& box) { BoxRecord(fnRectangle, box, {}); }
 void MetafileWriter::Ellipse(const MetafileBox& box) { BoxRecord(fnEllipse, box, {}); }
 
-void MetafileWriter::Arc(const MetafileBox& box, QPoint start, QPoint end)
-{
-    BoxRecord(fnArc, box, { end.y(), end.x(), start.y(), start.x() });
-}
+void MetafileWriter::Arc(const MetafileBox& box, QPoint start, QPoint end) { ArcRecord(fnArc, box, start, end); }
+void MetafileWriter::Pie(const MetafileBox& box, QPoint start, QPoint end) { ArcRecord(fnPie, box, start, end); }
+void MetafileWriter::Chord(const MetafileBox& box, QPoint start, QPoint end) { ArcRecord(fnChord, box, start, end); }
 
-void MetafileWriter::Pie(const MetafileBox& box, QPoint start, QPoint end)
-{
-    BoxRecord(fnPie, box, { end.y(), end.x(), start.y(), start.x() });
-}
-
-void MetafileWriter::Chord(const MetafileBox& box, QPoint start, QPoint end)
-{
-    BoxRecord(fnChord, box, { end.y(), end.x(), start.y(), start.x() });
-}
-
-void MetafileWriter::Polygon(const QPolygon& points)
-{
-    CheckPointCount(points.size());
-    QByteArray p;
-    Put16(p, static_cast<int>(points.size()));
-    PutPoints(p, points);
-    Record(fnPolygon, p);
-}
-
-void MetafileWriter::Polyline(const QPolygon& points)
-{
-    CheckPointCount(points.size());
-    QByteArray p;
-    Put16(p, static_cast<int>(points.size()));
-    PutPoints(p, points);
-    Record(fnPolyline, p);
-}
+void MetafileWriter::Polygon(const QPolygon& points) { PointsRecord(fnPolygon, points); }
+void MetafileWriter::Polyline(const QPolygon& points) { PointsRecord(fnPolyline, points); }
 
 void MetafileWriter::PolyPolygon(const std::vector<QPolygon>& polygons)
 {

@@ -96,6 +96,11 @@ private:
     void Record(std::uint16_t function, const QByteArray& parameters);
     void Words(std::uint16_t function, std::initializer_list<int> words);
     void BoxRecord(std::uint16_t function, const MetafileBox& box, const std::vector<int>& prefix);
+    void ColorRecord(std::uint16_t function, ColorRef color);
+    // The records of Arc, Pie and Chord share one layout: the end point, the start point, then the box.
+    void ArcRecord(std::uint16_t function, const MetafileBox& box, QPoint start, QPoint end);
+    // Polygon and Polyline: the point count, then the points.
+    void PointsRecord(std::uint16_t function, const QPolygon& points);
     std::uint16_t TakeSlot();
     void CheckSlot(std::uint16_t slot, const char* what) const;
 

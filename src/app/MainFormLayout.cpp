@@ -50,7 +50,6 @@ QToolButton* ToolButton(QToolBar* bar, const char* name)
 void TForm1::CreateComponents()
 {
     setWindowTitle(QString::fromLatin1(kCaption));
-    setWindowIcon(ApplicationIcon());
     setGeometry(225, 146, 783, 540); // the designed bounds; the settings replace them
 
     CreateActions();

@@ -21,10 +21,7 @@ namespace
 
     std::string Grouped(std::uint64_t value, const std::string& separator)
     {
-        std::string digits = std::to_string(value);
-        for (auto position = static_cast<std::ptrdiff_t>(digits.size()) - 3; position > 0; position -= 3)
-            digits.insert(static_cast<std::size_t>(position), separator);
-        return digits;
+        return GroupThousands(std::to_string(value), separator);
     }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "ActionIcons.h"
 #include "FileSystem.h"
-#include "FormatSettings.h"
 #include "IniStuff.h"
 #include "MainForm.h"
 #include "ShellOpen.h"
@@ -27,7 +26,6 @@ int main(int argc, char** argv)
         tarvo::MainFormEnvironment environment;
         environment.fileSystem = fileSystem.get();
         environment.settingsFileName = tarvo::SettingsFileName();
-        environment.formatSettings = tarvo::FormatSettings::FromUserLocale();
         // Called from the popup menu: the exception reaches the application's message box.
         environment.openFolder = [](const std::string& path) {
             if (!tarvo::ShellOpenFolder(path))

@@ -110,8 +110,8 @@ namespace
             }
             for (int i = 0; i < count; ++i) {
                 const int spread = (i * 7919) % 1000; // a fixed shuffle of 0 … 999
-                const double megabytes = evenSizes ? 0.01 * ((i * 7919) % 100000)
-                                                   : std::pow(10.0, -2.0 + 5.0 * spread / 1000.0);
+                const double megabytes
+                    = evenSizes ? 0.01 * ((i * 7919) % 100000) : std::pow(10.0, -2.0 + 5.0 * spread / 1000.0);
                 const std::string label = "folder " + std::to_string(i);
                 const TColor color = palette[static_cast<std::size_t>(i % 16)];
                 pieSeries.AddPie(megabytes, label, color);
@@ -162,7 +162,8 @@ namespace
             hits += index >= 0 ? 1 : 0;
             benchmark::DoNotOptimize(index);
         }
-        state.counters["hit share"] = benchmark::Counter(static_cast<double>(hits) / static_cast<double>(state.iterations()));
+        state.counters["hit share"]
+            = benchmark::Counter(static_cast<double>(hits) / static_cast<double>(state.iterations()));
         state.SetLabel(state.range(0) == 0 ? "pie" : "bars");
     }
     BENCHMARK(PointAtOn10000)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -2,7 +2,8 @@
 
 #include <QIcon>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // The pictures of the window's actions, menus and tool buttons (the image list), drawn by the
 // program itself so they look the same on every desktop. Indices as the actions use them:

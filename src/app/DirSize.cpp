@@ -42,6 +42,11 @@ TDirSize::~TDirSize() = default;
 bool TDirSize::Calculate()
 {
     m_cancel.store(false);
+    return Calculate(m_cancel);
+}
+
+bool TDirSize::Calculate(const std::atomic<bool>& stop)
+{
     m_counters.folders.store(0);
     m_counters.bytes.store(0);
     m_counters.lastRootEntered.store(-1);
@@ -49,7 +54,7 @@ bool TDirSize::Calculate()
     Result result;
     const std::string path = m_fileSystem.Style().IncludeTrailingSeparator(Folder);
     ListDirs(path, result.paths);
-    if (!CalcSizes(result.paths, path, result))
+    if (!CalcSizes(result.paths, path, stop, result))
         return false;
 
     // Cleared in this order and refilled only once the whole scan has succeeded.
@@ -114,7 +119,8 @@ bool TDirSize::HasFreeSpaceEntry(const std::string& normalisedPath)
 void TDirSize::CalcSizes(const std::vector<std::string>& entries, const std::string& path)
 {
     Result result;
-    if (!CalcSizes(entries, path, result))
+    m_cancel.store(false);
+    if (!CalcSizes(entries, path, m_cancel, result))
         return;
     for (std::size_t i = 0; i < result.mbs.size(); ++i) {
         MBList.push_back(std::move(result.mbs[i]));
@@ -123,7 +129,8 @@ void TDirSize::CalcSizes(const std::vector<std::string>& entries, const std::str
     }
 }
 
-bool TDirSize::CalcSizes(const std::vector<std::string>& entries, const std::string& path, Result& result)
+bool TDirSize::CalcSizes(
+    const std::vector<std::string>& entries, const std::string& path, const std::atomic<bool>& stop, Result& result)
 {
     const PathStyle& style = m_fileSystem.Style();
     const std::string prefix = style.IncludeTrailingSeparator(path);
@@ -152,7 +159,7 @@ bool TDirSize::CalcSizes(const std::vector<std::string>& entries, const std::str
 
     std::vector<std::int64_t> totals(folderCount + 1, 0);
     if (listing->handle) {
-        FolderWalker walker(m_fileSystem, m_cancel, m_counters);
+        FolderWalker walker(m_fileSystem, stop, m_counters);
         walker.SetAncestry(*listing->handle);
         if (!walker.Walk(listing->handle, roots, std::move(listing->ownEntries), totals))
             return false;

@@ -47,7 +47,10 @@ public:
     // walked on a few worker threads. Returns false, with the lists untouched, when Cancel()
     // stopped it.
     bool Calculate();
-    // Asks a running Calculate (on another thread) to stop soon. A Cancel() before Calculate
+    // The same, stopped soon after `stop` becomes true (from any thread, even before the scan
+    // starts): for a caller that owns the wish to cancel, so that it can never be lost.
+    bool Calculate(const std::atomic<bool>& stop);
+    // Asks a running Calculate() (on another thread) to stop soon. A Cancel() before Calculate
     // starts has no effect on it.
     void Cancel();
     [[nodiscard]] ScanProgress Progress() const;
@@ -74,7 +77,8 @@ private:
     struct Result;
     struct Listing;
     void ListDirs(const std::string& path, std::vector<std::string>& paths);
-    bool CalcSizes(const std::vector<std::string>& entries, const std::string& path, Result& result);
+    bool CalcSizes(const std::vector<std::string>& entries, const std::string& path, const std::atomic<bool>& stop,
+        Result& result);
     [[nodiscard]] bool HasFreeSpaceEntry(const std::string& normalisedPath);
     void AppendSize(Result& result, std::int64_t bytes) const;
 

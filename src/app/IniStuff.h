@@ -25,8 +25,8 @@ void SetIniMessageSink(IniMessageSink sink);
 [[nodiscard]] std::string SettingsFileName();
 // The same choice for explicit folders, so it can be tested. installedFolder: the folder the
 // build installs executables to (empty: none).
-[[nodiscard]] std::string SettingsFileName(const std::string& executableFolder, const std::string& userConfigFolder,
-                                           const std::string& installedFolder = {});
+[[nodiscard]] std::string SettingsFileName(
+    const std::string& executableFolder, const std::string& userConfigFolder, const std::string& installedFolder = {});
 
 void EnsureIniFile(const std::string& fileName);
 void ReadIniString(const std::string& fileName, const std::string& section, const std::string& key, std::string& value,

@@ -14,20 +14,36 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace tarvo {
+namespace tarvo
+{
 
-namespace {
+namespace
+{
 
-// The slice palette: entry i of an analysis gets colour i mod 16 (0x00BBGGRR).
-constexpr std::array<std::uint32_t, 16> kPalette = {
-    0xFFFFFF, 0x800000, 0xFF0000, 0x800080, 0x000080, 0x0000FF, 0xFF00FF, 0x808080,
-    0x808000, 0x008000, 0x00FF00, 0x008080, 0x00FFFF, 0xC0C0C0, 0xC0C0C0, 0x808080,
-};
+    // The slice palette: entry i of an analysis gets colour i mod 16 (0x00BBGGRR).
+    constexpr std::array<std::uint32_t, 16> kPalette = {
+        0xFFFFFF,
+        0x800000,
+        0xFF0000,
+        0x800080,
+        0x000080,
+        0x0000FF,
+        0xFF00FF,
+        0x808080,
+        0x808000,
+        0x008000,
+        0x00FF00,
+        0x008080,
+        0x00FFFF,
+        0xC0C0C0,
+        0xC0C0C0,
+        0x808080,
+    };
 
-const char* const kBounds = "Bounds";
-const char* const kPage = "Page";
-const char* const kLastDir = "LastDir";
-const char* const kStartWith = "Start with";
+    const char* const kBounds = "Bounds";
+    const char* const kPage = "Page";
+    const char* const kLastDir = "LastDir";
+    const char* const kStartWith = "Start with";
 
 } // namespace
 
@@ -58,7 +74,8 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    SetIniMessageSink([](const std::string& message) { TarvoApplication::ShowException(QString::fromStdString(message)); });
+    SetIniMessageSink(
+        [](const std::string& message) { TarvoApplication::ShowException(QString::fromStdString(message)); });
     m_dirSize = std::make_unique<TDirSize>(*m_env.fileSystem, m_env.formatSettings);
     m_runner = std::make_unique<ScanRunner>(this);
 
@@ -176,25 +193,13 @@ void TForm1::SyncNavigationControls(const std::string& path)
     (void)path;
 }
 
-void TForm1::ShowCurrentDir()
-{
-    Label1->setText(PathToDisplay(m_currentDir));
-}
+void TForm1::ShowCurrentDir() { Label1->setText(PathToDisplay(m_currentDir)); }
 
-void TForm1::actRunExecute()
-{
-    Analyse(m_currentDir);
-}
+void TForm1::actRunExecute() { Analyse(m_currentDir); }
 
-void TForm1::actUpOneDirExecute()
-{
-    Analyse(ChangeDir(ParentDir(m_currentDir)));
-}
+void TForm1::actUpOneDirExecute() { Analyse(ChangeDir(ParentDir(m_currentDir))); }
 
-void TForm1::Exit1Click()
-{
-    close();
-}
+void TForm1::Exit1Click() { close(); }
 
 void TForm1::Timer1Timer()
 {

@@ -24,7 +24,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
-namespace tarvo {
+namespace tarvo
+{
 
 class TPageControl;
 class ScanRunner;
@@ -41,7 +42,8 @@ struct MainFormEnvironment {
 // The main window: tool bar, pages "Size List" / "Bar Chart" / "Pie Chart", the current folder
 // above the list, the folder tree slot and the edge strip. Navigation changes the current
 // folder; only an analysis runs the scanner and changes the analysed folder.
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow
+{
     Q_OBJECT
 
 public:
@@ -66,7 +68,7 @@ public:
 
     // Size list.
     void FillSizeList(const std::vector<std::string>& paths, const std::vector<std::string>& mbs,
-                      const std::vector<std::string>& kbs);
+        const std::vector<std::string>& kbs);
     void ListView1ColumnClick(int column);
     void ListView1DblClick();
     void OpenwithExplorer1Click();

@@ -16,34 +16,36 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace tarvo {
-
-namespace {
-
-const char* const kCaption = "Tarvo from Oskavel https://oskavel.example/tarvo";
-const char* const kNoAnalysisYet = "Select drive or directory and press run !";
-
-// A chart page before its chart exists: the chart's own first title, nothing that pretends to
-// be a chart.
-QWidget* ChartPlaceholder(QWidget* page, const char* name)
+namespace tarvo
 {
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* label = new QLabel(QString::fromLatin1(kNoAnalysisYet), page);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
-    return label;
-}
 
-QToolButton* ToolButton(QToolBar* bar, const char* name)
+namespace
 {
-    auto* button = new QToolButton(bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoRaise(true);
-    bar->addWidget(button);
-    return button;
-}
+
+    const char* const kCaption = "Tarvo from Oskavel https://oskavel.example/tarvo";
+    const char* const kNoAnalysisYet = "Select drive or directory and press run !";
+
+    // A chart page before its chart exists: the chart's own first title, nothing that pretends to
+    // be a chart.
+    QWidget* ChartPlaceholder(QWidget* page, const char* name)
+    {
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* label = new QLabel(QString::fromLatin1(kNoAnalysisYet), page);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setAlignment(Qt::AlignCenter);
+        layout->addWidget(label);
+        return label;
+    }
+
+    QToolButton* ToolButton(QToolBar* bar, const char* name)
+    {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoRaise(true);
+        bar->addWidget(button);
+        return button;
+    }
 
 } // namespace
 
@@ -89,8 +91,8 @@ void TForm1::CreateComponents()
 
     PageControl1 = new TPageControl(Panel1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setToolTip(
-        QStringLiteral("Left click on Pie to visualize that folder\nRight click on Pie to open explorer in that folder"));
+    PageControl1->setToolTip(QStringLiteral(
+        "Left click on Pie to visualize that folder\nRight click on Pie to open explorer in that folder"));
     panelLayout->addWidget(PageControl1, 1);
 
     TabSheet1 = new QWidget;
@@ -132,20 +134,20 @@ void TForm1::CreateComponents()
 
 void TForm1::CreateActions()
 {
-    const auto make = [this](const char* name, const char* caption, QKeySequence shortcut, int image,
-                             const char* hint) {
-        auto* action = new QAction(QString::fromLatin1(caption), this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(shortcut);
-        if (image >= 0)
-            action->setIcon(ActionIcon(static_cast<ActionImage>(image)));
-        if (hint) {
-            action->setToolTip(QString::fromLatin1(hint));
-            action->setStatusTip(QString::fromLatin1(hint));
-        }
-        addAction(action); // shortcuts work wherever the focus is in the window
-        return action;
-    };
+    const auto make
+        = [this](const char* name, const char* caption, QKeySequence shortcut, int image, const char* hint) {
+              auto* action = new QAction(QString::fromLatin1(caption), this);
+              action->setObjectName(QString::fromLatin1(name));
+              action->setShortcut(shortcut);
+              if (image >= 0)
+                  action->setIcon(ActionIcon(static_cast<ActionImage>(image)));
+              if (hint) {
+                  action->setToolTip(QString::fromLatin1(hint));
+                  action->setStatusTip(QString::fromLatin1(hint));
+              }
+              addAction(action); // shortcuts work wherever the focus is in the window
+              return action;
+          };
     actBrowseDir = make("actBrowseDir", "Browse directory", Qt::Key_F7, -1, nullptr);
     actRun = make("actRun", "Run", Qt::Key_F9, aiRun, "Calclulate Size of selected directory incl. all sub dirs ");
     actPrint = make("actPrint", "Print", QKeySequence(Qt::CTRL | Qt::Key_P), aiPrint, "Print active document");
@@ -167,7 +169,7 @@ void TForm1::CreateActions()
     // What the later parts of the window bring (charts, folder tree, drive selector, browse
     // dialog, printing, pictures, about, help, hints) stays visible but cannot be used yet.
     for (QAction* later : { actBrowseDir, actPrint, actO_C_DirTree, actToggle3D, actSavePicture, actAbout, actHelp,
-                            actHint, actShowLegend, actShowLabels })
+             actHint, actShowLegend, actShowLabels })
         later->setEnabled(false);
 
     connect(actRun, &QAction::triggered, this, [this] { actRunExecute(); });

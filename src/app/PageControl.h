@@ -5,12 +5,14 @@
 class QStackedWidget;
 class QTabBar;
 
-namespace tarvo {
+namespace tarvo
+{
 
 // Tabs over pages, like QTabWidget, but with the classic page control's "no active page"
 // state: ActivePageIndex() may be -1, with no tab shown as selected and an empty area below.
 // PageChanged is raised only when the user picks a tab, never by SetActivePageIndex.
-class TPageControl : public QWidget {
+class TPageControl : public QWidget
+{
     Q_OBJECT
 
 public:

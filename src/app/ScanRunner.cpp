@@ -115,35 +115,28 @@ namespace
         const std::unique_ptr<ScanProgressDialog>& m_dialog;
     };
 
-    // Makes sure no worker outlives Run, even when Run is left by an exception: the scan is
-    // told to stop (again and again, since a Cancel that comes before Calculate has reset its
-    // flag is forgotten) until the worker has finished.
+    // Makes sure no worker outlives Run, even when Run is left by an exception.
     class WorkerJoiner
     {
     public:
-        WorkerJoiner(TDirSize& scan, std::thread& worker, const std::atomic<bool>& finished)
-            : m_scan(scan)
-            , m_worker(worker)
-            , m_finished(finished)
+        WorkerJoiner(std::thread& worker, std::atomic<bool>& stop)
+            : m_worker(worker)
+            , m_stop(stop)
         {
         }
         ~WorkerJoiner()
         {
             if (!m_worker.joinable())
                 return;
-            while (!m_finished.load()) {
-                m_scan.Cancel();
-                std::this_thread::sleep_for(5ms);
-            }
+            m_stop.store(true);
             m_worker.join();
         }
         WorkerJoiner(const WorkerJoiner&) = delete;
         WorkerJoiner& operator=(const WorkerJoiner&) = delete;
 
     private:
-        TDirSize& m_scan;
         std::thread& m_worker;
-        const std::atomic<bool>& m_finished;
+        std::atomic<bool>& m_stop;
     };
 
     // Before the walk has entered its first subfolder, the folder being analysed is shown.
@@ -195,12 +188,15 @@ bool ScanRunner::Run(TDirSize& scan)
     QEventLoop loop;
 
     const std::string folder = scan.Folder;
+    // The one way this scan is cancelled: the scan watches this flag from its very start, so a
+    // wish to stop is never lost, however early it comes.
+    std::atomic<bool> stop { false };
     std::atomic<bool> finished { false };
     bool result = false;
     std::exception_ptr error;
     std::thread worker([&] {
         try {
-            result = scan.Calculate();
+            result = scan.Calculate(stop);
         } catch (...) {
             error = std::current_exception();
         }
@@ -208,17 +204,12 @@ bool ScanRunner::Run(TDirSize& scan)
         QMetaObject::invokeMethod(
             &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
-    WorkerJoiner joiner(scan, worker, finished);
+    WorkerJoiner joiner(worker, stop);
 
     QTimer progressTimer;
     progressTimer.setInterval(kProgressInterval);
-    QObject::connect(&progressTimer, &QTimer::timeout, [&] {
-        if (!dialog)
-            return;
-        dialog->SetProgress(WithFolderShown(scan.Progress(), folder));
-        if (dialog->CancelRequested() && !finished.load())
-            scan.Cancel();
-    });
+    const auto showProgress = [&] { dialog->SetProgress(WithFolderShown(scan.Progress(), folder)); };
+    QObject::connect(&progressTimer, &QTimer::timeout, showProgress);
 
     QTimer dialogTimer;
     dialogTimer.setSingleShot(true);
@@ -226,8 +217,8 @@ bool ScanRunner::Run(TDirSize& scan)
         if (finished.load())
             return;
         dialog = std::make_unique<ScanProgressDialog>(scan.Settings(), m_window);
-        dialog->OnCancel = [&scan] { scan.Cancel(); };
-        dialog->SetProgress(WithFolderShown(scan.Progress(), folder));
+        dialog->OnCancel = [&stop] { stop.store(true); };
+        showProgress();
         dialog->show();
         // The arrow beside the hourglass says that the Cancel button can still be clicked.
         QApplication::changeOverrideCursor(Qt::BusyCursor);

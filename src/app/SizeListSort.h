@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace tarvo {
+namespace tarvo
+{
 
 // True when every character is a decimal digit, "." or ","; the empty text counts too.
 [[nodiscard]] bool IsNumber(const std::string& text);

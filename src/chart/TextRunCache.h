@@ -36,13 +36,11 @@ public:
     [[nodiscard]] static bool CanLayout(const QString& text);
 
 private:
-    struct TRun
-    {
+    struct TRun {
         int Width = 0;
         std::optional<QStaticText> Layout;
     };
-    struct TFontEntry
-    {
+    struct TFontEntry {
         std::optional<QFontMetrics> Metrics;
         QHash<QString, TRun> Runs;
     };

@@ -1,13 +1,8 @@
 #include "ProfileFile.h"
 
-#include <atomic>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
+#include "ProfileFileIo.h"
+
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tarvo
@@ -139,97 +134,6 @@ namespace
         return place;
     }
 
-    // The whole file; a missing file reads as empty, any other failure as nullopt.
-    [[nodiscard]] std::optional<std::string> LoadFile(const std::string& fileName, bool& exists)
-    {
-        exists = false;
-        const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
-        exists = true;
-        std::string text;
-        char buffer[16384];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                ::close(fd);
-                return std::nullopt;
-            }
-            if (got == 0)
-                break;
-            text.append(buffer, static_cast<std::size_t>(got));
-        }
-        ::close(fd);
-        return text;
-    }
-
-    [[nodiscard]] bool WriteAll(int fd, std::string_view text)
-    {
-        while (!text.empty()) {
-            const ssize_t done = ::write(fd, text.data(), text.size());
-            if (done < 0 && errno == EINTR)
-                continue;
-            if (done <= 0)
-                return false;
-            text.remove_prefix(static_cast<std::size_t>(done));
-        }
-        return true;
-    }
-
-    // A symbolic link stays a link: the file it points to is the one replaced.
-    [[nodiscard]] std::string ReplacementTarget(const std::string& fileName)
-    {
-        struct stat info = {};
-        if (::lstat(fileName.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return fileName;
-        char* resolved = ::realpath(fileName.c_str(), nullptr);
-        if (resolved == nullptr)
-            return fileName;
-        std::string target(resolved);
-        std::free(resolved);
-        return target;
-    }
-
-    // Writes the new text to a file beside the old one and renames it over, so a crash or a
-    // full disk leaves either the old file or the new one, never a mixture. The old file's
-    // permission bits and (where allowed) owner carry over; a new file gets 0666 less umask.
-    [[nodiscard]] bool ReplaceFile(const std::string& fileName, std::string_view text)
-    {
-        static std::atomic<unsigned> serial { 0 };
-        const std::string target = ReplacementTarget(fileName);
-        struct stat old = {};
-        const bool hadFile = ::stat(target.c_str(), &old) == 0;
-        const auto slash = target.rfind('/');
-        const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-        const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-
-        std::string tempName;
-        int fd = -1;
-        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            tempName = folder + "." + base + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
-            fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 && errno != EEXIST)
-                return false;
-        }
-        if (fd < 0)
-            return false;
-
-        bool ok = WriteAll(fd, text);
-        if (ok && hadFile) {
-            // Not being allowed to hand the file back to its owner is no reason to refuse.
-            [[maybe_unused]] const int chownResult = ::fchown(fd, old.st_uid, old.st_gid);
-            ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-        }
-        ok = ok && ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
-        ok = ok && ::rename(tempName.c_str(), target.c_str()) == 0;
-        if (!ok)
-            ::unlink(tempName.c_str());
-        return ok;
-    }
-
     // A value with outer blanks or enclosing quotes would read back changed; one more pair of
     // quotes makes it read back exactly as written.
     [[nodiscard]] std::string EncodeValue(const std::string& value)
@@ -258,16 +162,16 @@ namespace
     [[nodiscard]] bool EditFile(const std::string& fileName, std::string_view section, std::string_view key, Edit edit)
     {
         bool exists = false;
-        std::optional<std::string> text = LoadFile(fileName, exists);
+        std::optional<std::string> text = profile_io::LoadFile(fileName, exists);
         if (!text)
             return false;
-        if (exists && ::access(fileName.c_str(), W_OK) != 0)
+        if (exists && !profile_io::IsWritableFile(fileName))
             return false; // a file marked read-only is left alone, as the classic functions do
         // The parsed lines point into this copy while the edit changes the text.
         const std::string before = *text;
         const std::vector<ProfileLine> lines = SplitLines(before);
         edit(*text, lines, FindKey(lines, Trim(section), Trim(key)));
-        return *text == before || ReplaceFile(fileName, *text);
+        return *text == before || profile_io::ReplaceFile(fileName, *text);
     }
 
 } // namespace
@@ -276,7 +180,7 @@ std::optional<std::string> ProfileReadString(
     const std::string& fileName, const std::string& section, const std::string& key)
 {
     bool exists = false;
-    const std::optional<std::string> text = LoadFile(fileName, exists);
+    const std::optional<std::string> text = profile_io::LoadFile(fileName, exists);
     if (!text || !exists)
         return std::nullopt;
     const std::vector<ProfileLine> lines = SplitLines(*text);

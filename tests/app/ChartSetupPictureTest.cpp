@@ -71,7 +71,8 @@ namespace
         SetUpBarChart(bars, barSeries);
         SetUpPieChart(pies, pieSeries);
         for (const TChart* chart : { &bars, &pies }) {
-            EXPECT_EQ(chart->Title().Text(), QStringList { QStringLiteral("Select drive or directory and press run !") });
+            EXPECT_EQ(
+                chart->Title().Text(), QStringList { QStringLiteral("Select drive or directory and press run !") });
             EXPECT_TRUE(chart->View3D());
             ASSERT_EQ(chart->SeriesCount(), 1);
         }
@@ -113,7 +114,8 @@ namespace
         const auto* legend = dynamic_cast<const TChartLegend*>(program.barChart->Legend());
         ASSERT_NE(legend, nullptr);
         ASSERT_EQ(legend->RowCount(), 12);
-        test::ExpectLegendRows(image, *legend, 0x80FFFF, { { 0, bars.PointColor(0) }, { 6, bars.PointColor(6) }, { 11, bars.PointColor(11) } });
+        test::ExpectLegendRows(image, *legend, 0x80FFFF,
+            { { 0, bars.PointColor(0) }, { 6, bars.PointColor(6) }, { 11, bars.PointColor(11) } });
     }
 
     TEST_F(ChartSetupPicture, The3DBarChartAnswersClicksThroughTheProjection)
@@ -168,7 +170,8 @@ namespace
         const auto* legend = dynamic_cast<const TChartLegend*>(program.pieChart->Legend());
         ASSERT_NE(legend, nullptr);
         ASSERT_EQ(legend->RowCount(), 12);
-        test::ExpectLegendRows(image, *legend, clWhite, { { 0, pie.PointColor(0) }, { 6, pie.PointColor(6) }, { 11, pie.PointColor(11) } });
+        test::ExpectLegendRows(image, *legend, clWhite,
+            { { 0, pie.PointColor(0) }, { 6, pie.PointColor(6) }, { 11, pie.PointColor(11) } });
     }
 
     TEST_F(ChartSetupPicture, The3DPieAnswersClicksThroughTheProjection)

@@ -2,13 +2,12 @@
 // an independent reader. Each picture is left under the build tree for a person to look at.
 
 #include "ChartPanelTestSupport.h"
+#include "ExternalTools.h"
 #include "MetafilePaintDevice.h"
 
 #include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -185,22 +184,6 @@ namespace
         EXPECT_FALSE(chart->IsPrinting());
     }
 
-    struct ToolResult {
-        int exitCode = -1;
-        QString output;
-    };
-
-    ToolResult RunTool(const QString& program, const QStringList& arguments)
-    {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(program, arguments);
-        if (!process.waitForFinished(60000))
-            return { -1, program + QStringLiteral(" did not finish") };
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAll()) };
-    }
-
     TEST(ChartPanelMetafile, SavedChartIsStrictlyValidAndReadsBackLikeTheScreen)
     {
         auto chart = BarsLikeChart(false);
@@ -209,19 +192,14 @@ namespace
         chart->SaveMetafileFile(wmf);
         ASSERT_TRUE(QFile::exists(wmf));
 
-        if (QFile::exists(QStringLiteral(TARVO_WMFCHECK_SCRIPT))) {
-            const ToolResult check = RunTool(
-                QStringLiteral("python3"), { QStringLiteral(TARVO_WMFCHECK_SCRIPT), QStringLiteral("check"), wmf });
-            EXPECT_EQ(check.exitCode, 0) << check.output.toStdString();
-        }
+        test::ExpectStrictlyValid(wmf.toStdString());
 
-        if (QStandardPaths::findExecutable(QStringLiteral("wmf2gd")).isEmpty())
-            GTEST_SKIP() << "wmf2gd is not installed";
+        TARVO_REQUIRE_TOOL(test::Tool::tlWmf2gd);
         const QString png = test::PicturesFolder() + QStringLiteral("/chart-bars-wmf2gd.png");
         QFile::remove(png);
-        const ToolResult render = RunTool(
-            QStringLiteral("wmf2gd"), { QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), png, wmf });
-        ASSERT_EQ(render.exitCode, 0) << render.output.toStdString();
+        const test::ToolResult render
+            = test::RunTool(test::Tool::tlWmf2gd, { "-t", "png", "-o", png.toStdString(), wmf.toStdString() });
+        ASSERT_EQ(render.exitCode, 0) << render.output;
         const QImage read(png);
         ASSERT_FALSE(read.isNull());
         const double scale = double(read.width()) / 399.0;

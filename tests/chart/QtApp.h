@@ -6,7 +6,8 @@
 #include <QApplication>
 #include <QByteArray>
 
-namespace tarvo::test {
+namespace tarvo::test
+{
 
 inline void EnsureQtApp()
 {

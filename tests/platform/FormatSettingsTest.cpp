@@ -1,11 +1,12 @@
 #include "FormatSettings.h"
+#include "ExternalTools.h"
+#include "TempTree.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <limits>
 #include <optional>
 #include <random>
@@ -246,21 +247,16 @@ namespace
     TEST(FromUserLocale, ReadsACommaLocaleWithoutChangingTheProcess)
     {
         // Only C locales may be installed: compile a German one into a folder of our own.
-        const std::filesystem::path folder
-            = std::filesystem::temp_directory_path() / ("tarvo-locale-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder);
-        const std::string command
-            = "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) {
-            std::filesystem::remove_all(folder);
-            GTEST_SKIP() << "localedef cannot build de_DE.UTF-8 here";
-        }
+        TARVO_REQUIRE_TOOL(test::Tool::tlLocaledef);
+        const test::TempTree folder;
+        const test::ToolResult made
+            = test::RunTool(test::Tool::tlLocaledef, { "-i", "de_DE", "-f", "UTF-8", folder.Path() + "/de_DE.UTF-8" });
+        ASSERT_EQ(made.exitCode, 0) << made.output;
         const LocaleReading reading
-            = ReadUserLocale({ { "LOCPATH", folder.string() }, { "LC_ALL", "de_DE.UTF-8" }, { "LANG", "C" } });
+            = ReadUserLocale({ { "LOCPATH", folder.Path() }, { "LC_ALL", "de_DE.UTF-8" }, { "LANG", "C" } });
         EXPECT_EQ(reading.decimalSeparator, ",");
         EXPECT_EQ(reading.thousandSeparator, ".");
         EXPECT_EQ(reading.processLocale, "C");
-        std::filesystem::remove_all(folder);
     }
 
 } // namespace

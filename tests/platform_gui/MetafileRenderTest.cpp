@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QStandardPaths>
 
 #include "MetafileTestSupport.h"
 
@@ -104,15 +103,14 @@ namespace
     TEST(MetafileRenderTest, SampleIsStrictlyValid)
     {
         EnsureApplication();
-        if (!CheckerAvailable())
-            GTEST_SKIP() << "wmfcheck.py or python3 is missing";
-        EXPECT_EQ(StrictCheck(MakeSample().wmfFile).toStdString(), "");
+        TARVO_REQUIRE_CHECKER();
+        EXPECT_EQ(StrictCheck(MakeSample().wmfFile.toStdString()), "");
     }
 
     struct Reader {
         const char* name;
-        const char* program;
-        QStringList arguments; // the output file and the metafile are appended
+        test::Tool tool;
+        std::vector<std::string> arguments; // the output file and the metafile are appended
         bool fillsEllipses; // libwmf's gd renderer outlines ellipses without filling them
     };
 
@@ -127,21 +125,20 @@ namespace
     TEST_P(MetafileReaderTest, SampleRendersLikeQt)
     {
         const Reader& reader = GetParam();
-        if (QStandardPaths::findExecutable(QLatin1String(reader.program)).isEmpty())
-            GTEST_SKIP() << reader.program << " is not installed";
+        TARVO_REQUIRE_TOOL(reader.tool);
         const Sample sample = MakeSample();
         const QString pngFile
             = test::PicturesFolder() + QStringLiteral("/metafile-sample-%1.png").arg(QLatin1String(reader.name));
         QFile::remove(pngFile);
-        QStringList arguments = reader.arguments;
-        if (QLatin1String(reader.name) == QLatin1String("convert"))
-            arguments << sample.wmfFile << pngFile;
+        std::vector<std::string> arguments = reader.arguments;
+        if (reader.tool == test::Tool::tlConvert)
+            arguments.insert(arguments.end(), { sample.wmfFile.toStdString(), pngFile.toStdString() });
         else
-            arguments << pngFile << sample.wmfFile;
-        const ToolResult render = RunTool(QLatin1String(reader.program), arguments);
-        ASSERT_EQ(render.exitCode, 0) << render.output.toStdString();
+            arguments.insert(arguments.end(), { pngFile.toStdString(), sample.wmfFile.toStdString() });
+        const ToolResult render = RunTool(reader.tool, arguments);
+        ASSERT_EQ(render.exitCode, 0) << render.output;
         const QImage rendered(pngFile);
-        ASSERT_FALSE(rendered.isNull()) << reader.program << " wrote no picture";
+        ASSERT_FALSE(rendered.isNull()) << reader.name << " wrote no picture";
         // Readers choose their own resolution; the picture must keep its proportions.
         ASSERT_EQ(rendered.width() * kSize.height(), rendered.height() * kSize.width());
         const double scale = double(rendered.width()) / kSize.width();
@@ -178,9 +175,8 @@ namespace
     }
 
     INSTANTIATE_TEST_SUITE_P(Readers, MetafileReaderTest,
-        ::testing::Values(
-            Reader { "wmf2gd", "wmf2gd", { QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o") }, false },
-            Reader { "convert", "/usr/bin/convert", { QStringLiteral("-density"), QStringLiteral("96") }, true }),
+        ::testing::Values(Reader { "wmf2gd", test::Tool::tlWmf2gd, { "-t", "png", "-o" }, false },
+            Reader { "convert", test::Tool::tlConvert, { "-density", "96" }, true }),
         [](const ::testing::TestParamInfo<Reader>& info) { return std::string(info.param.name); });
 
 } // namespace

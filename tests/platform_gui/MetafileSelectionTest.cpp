@@ -197,13 +197,11 @@ namespace
         const Replay replay(device.Bytes());
         EXPECT_EQ(replay.faults, std::vector<std::string> {});
         EXPECT_EQ(replay.colors, c.colors);
-        if (CheckerAvailable()) {
-            std::string file = std::string("selection-") + c.name + ".wmf";
-            std::replace(file.begin(), file.end(), ' ', '-');
-            const QString path = PicturesFolder() + QLatin1Char('/') + QString::fromStdString(file);
-            device.SaveToFile(path);
-            EXPECT_EQ(StrictCheck(path).toStdString(), "");
-        }
+        std::string file = std::string("selection-") + c.name + ".wmf";
+        std::replace(file.begin(), file.end(), ' ', '-');
+        const QString path = PicturesFolder() + QLatin1Char('/') + QString::fromStdString(file);
+        device.SaveToFile(path);
+        ExpectStrictlyValid(path.toStdString());
     }
 
     INSTANTIATE_TEST_SUITE_P(Painter, MetafileSelectionTest,
@@ -343,9 +341,7 @@ namespace
     TEST(MetafileSelectionRenderTest, ShapeAfterAClipChangeKeepsItsColourInWmf2gd)
     {
         EnsureApplication();
-        const QString wmf2gd = QStandardPaths::findExecutable(QStringLiteral("wmf2gd"));
-        if (wmf2gd.isEmpty())
-            GTEST_SKIP() << "wmf2gd is not installed";
+        TARVO_REQUIRE_TOOL(Tool::tlWmf2gd);
         MetafilePaintDevice device(QSize(200, 100));
         {
             QPainter painter(&device);
@@ -361,13 +357,10 @@ namespace
         const QString wmf = PicturesFolder() + QStringLiteral("/selection-clip-change.wmf");
         const QString png = PicturesFolder() + QStringLiteral("/selection-clip-change-wmf2gd.png");
         device.SaveToFile(wmf);
-        if (CheckerAvailable()) {
-            EXPECT_EQ(StrictCheck(wmf).toStdString(), "");
-        }
+        ExpectStrictlyValid(wmf.toStdString());
         QFile::remove(png);
-        const ToolResult render
-            = RunTool(wmf2gd, { QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), png, wmf });
-        ASSERT_EQ(render.exitCode, 0) << render.output.toStdString();
+        const ToolResult render = RunTool(Tool::tlWmf2gd, { "-t", "png", "-o", png.toStdString(), wmf.toStdString() });
+        ASSERT_EQ(render.exitCode, 0) << render.output;
         const QImage read(png);
         ASSERT_FALSE(read.isNull());
         const double scale = read.width() / 200.0;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ExternalTools.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <cstdint>
 #include <vector>
@@ -56,36 +56,6 @@ inline std::vector<Rec> Records(const QByteArray& file)
         at += 2 * qsizetype(size);
     }
     return records;
-}
-
-struct ToolResult {
-    int exitCode = -1;
-    QString output;
-};
-
-inline ToolResult RunTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        return { -1, QStringLiteral("%1 did not finish").arg(program) };
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        QString::fromLocal8Bit(process.readAll()) };
-}
-
-inline bool CheckerAvailable()
-{
-    return QFile::exists(QStringLiteral(TARVO_WMFCHECK_SCRIPT))
-        && !QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty();
-}
-
-// wmfcheck.py's verdict: empty when valid, its report otherwise.
-inline QString StrictCheck(const QString& wmfFile)
-{
-    const ToolResult result = RunTool(
-        QStringLiteral("python3"), { QStringLiteral(TARVO_WMFCHECK_SCRIPT), QStringLiteral("check"), wmfFile });
-    return result.exitCode == 0 ? QString() : result.output;
 }
 
 } // namespace tarvo::test

@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include "MetafileTestSupport.h"
 
@@ -42,25 +40,14 @@ namespace
         fnEof = 0x0000,
     };
 
-    QString CheckerVerdict(const QByteArray& bytes, const QString& name)
+    std::string CheckerVerdict(const QByteArray& bytes, const QString& name)
     {
         const QString file = test::PicturesFolder() + QLatin1Char('/') + name;
         QFile out(file);
         if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-            return QStringLiteral("cannot write ") + file;
+            return "cannot write " + file.toStdString();
         out.close();
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(
-            QStringLiteral("python3"), { QStringLiteral(TARVO_WMFCHECK_SCRIPT), QStringLiteral("check"), file });
-        process.waitForFinished(60000);
-        return process.exitCode() == 0 ? QString() : QString::fromLocal8Bit(process.readAll());
-    }
-
-    bool CheckerAvailable()
-    {
-        return QFile::exists(QStringLiteral(TARVO_WMFCHECK_SCRIPT))
-            && !QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty();
+        return test::StrictCheck(file.toStdString());
     }
 
     TEST(MetafileHeaderTest, PlaceableAndStandardHeaderDescribeTheFile)
@@ -236,18 +223,16 @@ namespace
 
     TEST(MetafileStrictCheckTest, EveryRecordKindPasses)
     {
-        if (!CheckerAvailable())
-            GTEST_SKIP() << "wmfcheck.py or python3 is missing";
-        EXPECT_EQ(CheckerVerdict(EveryRecordKind(), QStringLiteral("metafile-every-record.wmf")).toStdString(), "");
+        TARVO_REQUIRE_CHECKER();
+        EXPECT_EQ(CheckerVerdict(EveryRecordKind(), QStringLiteral("metafile-every-record.wmf")), "");
     }
 
     TEST(MetafileStrictCheckTest, TheCheckerCatchesABrokenChecksum)
     {
-        if (!CheckerAvailable())
-            GTEST_SKIP() << "wmfcheck.py or python3 is missing";
+        TARVO_REQUIRE_CHECKER();
         QByteArray bytes = EveryRecordKind();
         bytes[20] = static_cast<char>(bytes[20] ^ 0x01);
-        EXPECT_NE(CheckerVerdict(bytes, QStringLiteral("metafile-broken.wmf")), QString());
+        EXPECT_NE(CheckerVerdict(bytes, QStringLiteral("metafile-broken.wmf")), "");
     }
 
 } // namespace

@@ -20,6 +20,7 @@ struct TDirSize::Result {
     std::vector<std::string> mbs;
     std::vector<std::string> kbs;
     std::vector<std::int64_t> bytes;
+    std::size_t folderCount = 0; // the first entries that are subfolders
 };
 
 // What listing the scanned folder found: its open handle, its subfolders in listing order and
@@ -60,6 +61,7 @@ bool TDirSize::Calculate(const std::atomic<bool>& stop)
     // Cleared in this order and refilled only once the whole scan has succeeded.
     MBList = std::move(result.mbs);
     KBList = std::move(result.kbs);
+    SubfolderCount = result.folderCount;
     PathList = std::move(result.paths);
     ByteList = std::move(result.bytes);
     return true;
@@ -136,6 +138,7 @@ bool TDirSize::CalcSizes(
     const std::string prefix = style.IncludeTrailingSeparator(path);
     const std::size_t pseudoCount = HasFreeSpaceEntry(prefix) ? 2 : 1;
     const std::size_t folderCount = entries.size() >= pseudoCount ? entries.size() - pseudoCount : 0;
+    result.folderCount = folderCount;
 
     // Reuse the listing ListDirs just made; list again only when called on its own.
     std::unique_ptr<Listing> listing = std::move(m_listing);

@@ -1,8 +1,10 @@
 #include "MainForm.h"
 
+#include "BarSeries.h"
 #include "IniStuff.h"
 #include "PageControl.h"
 #include "PathText.h"
+#include "PieSeries.h"
 #include "ScanRunner.h"
 #include "ShellOpen.h"
 #include "TarvoApplication.h"
@@ -182,6 +184,7 @@ bool TForm1::Analyse(const std::string& path)
     if (!m_runner->Run(*m_dirSize))
         return false; // cancelled: the previous analysis stays on screen
     FillSizeList(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->KBList);
+    FillCharts(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->SubfolderCount);
     m_analysedDir = m_currentDir;
     return true;
 }
@@ -200,21 +203,5 @@ void TForm1::actRunExecute() { Analyse(m_currentDir); }
 void TForm1::actUpOneDirExecute() { Analyse(ChangeDir(ParentDir(m_currentDir))); }
 
 void TForm1::Exit1Click() { close(); }
-
-void TForm1::Timer1Timer()
-{
-    if (RotatePie)
-        RotatePie(Move->isChecked() ? 1 : 0);
-}
-
-void TForm1::PageControl1Change(int page)
-{
-    if (page == 2) {
-        Move->setEnabled(static_cast<bool>(RotatePie));
-    } else {
-        Move->setChecked(false);
-        Move->setEnabled(false);
-    }
-}
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartSeriesTypes.h"
 #include "DirSize.h"
 #include "FileSystem.h"
 #include "FormatSettings.h"
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -27,7 +29,12 @@ class QWidget;
 namespace tarvo
 {
 
+class TBarSeries;
+class TChart;
+class TChartSeries;
+class TCustomChart;
 class TPageControl;
+class TPieSeries;
 class ScanRunner;
 
 // What the main window needs from its surroundings; tests replace each piece.
@@ -74,9 +81,23 @@ public:
     void OpenwithExplorer1Click();
     [[nodiscard]] int SortCompare(const QTreeWidgetItem& item1, const QTreeWidgetItem& item2) const;
 
-    // Called every 20 ms by Timer1; turns the pie while "Rotate" is down (once a pie exists).
+    // Charts (MainFormCharts.cpp). FillCharts takes the scanner's paths and MB texts; the first
+    // folderCount entries are subfolders, the rest pseudo-entries. Every text is parsed before
+    // a chart changes: a bad text or lists of unequal length raise and leave both charts alone.
+    void FillCharts(
+        const std::vector<std::string>& paths, const std::vector<std::string>& values, std::size_t folderCount);
+    void BarsClickSeries(TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
+        TShiftState shift, int x, int y);
+    void PiesClickSeries(TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
+        TShiftState shift, int x, int y);
+    // Left: analyse the folder; right: open it in the file manager; other buttons: nothing.
+    void OpenClickedDir(const std::string& path, TMouseButton button);
+    // Called every 20 ms by Timer1; turns the pie while "Rotate" is down.
     void Timer1Timer();
     void PageControl1Change(int page);
+    void actToggle3DExecute();
+    void actShowLegendExecute();
+    void actShowLabelsExecute();
 
     [[nodiscard]] const std::string& CurrentDir() const { return m_currentDir; }
     [[nodiscard]] const std::string& AnalysedDir() const { return m_analysedDir; }
@@ -90,9 +111,6 @@ public:
     [[nodiscard]] std::string DefaultFolder() const;
     [[nodiscard]] std::string FallbackFolder() const;
 
-    // Hooked by the pie chart when it arrives: one call per tick, argument the degrees.
-    std::function<void(int degrees)> RotatePie;
-
     // Components, under their design names.
     QSplitter* Splitter1 = nullptr;
     QWidget* DirTree = nullptr; // the folder tree's slot: closed (width 0) until the tree lands
@@ -104,6 +122,10 @@ public:
     QTreeWidget* ListView1 = nullptr;
     QToolBar* ToolBar2 = nullptr;
     QLabel* Label1 = nullptr;
+    TChart* Bars = nullptr;
+    TBarSeries* BarSerie = nullptr;
+    TChart* Pies = nullptr;
+    TPieSeries* DiscoSerie = nullptr;
     QFrame* Panel5 = nullptr;
     QToolButton* EdgeButton1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -134,6 +156,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -143,12 +166,27 @@ private:
     void CreateMenus(); // MainFormLayout.cpp
     void CreateToolBar(); // MainFormLayout.cpp
     void CreateSizeList(); // MainFormSizeList.cpp
+    void CreateCharts(); // MainFormCharts.cpp
+    // The folder a click on a chart's series means, or nothing for a point without an entry.
+    [[nodiscard]] std::optional<std::string> ClickedFolder(const TChartSeries& series, int x, int y) const;
+    void ChartClicked(const TChartSeries& series, TMouseButton button, TShiftState shift, int x, int y);
     [[nodiscard]] std::string SettingsFile() const;
     void ShowCurrentDir();
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
 
+    // What each chart point stands for: the entry's path bytes (the charts show only its name)
+    // and whether it is a subfolder or a pseudo-entry.
+    struct ChartEntry {
+        std::string path;
+        bool folder = false;
+    };
+
     MainFormEnvironment m_env;
     std::unique_ptr<TDirSize> m_dirSize;
+    // The series leave their charts before the charts go (members go before child widgets).
+    std::unique_ptr<TBarSeries> m_barSerie;
+    std::unique_ptr<TPieSeries> m_discoSerie;
+    std::vector<ChartEntry> m_chartEntries;
     std::unique_ptr<ScanRunner> m_runner;
     std::array<std::uint32_t, 16> m_palette {};
     std::string m_currentDir;

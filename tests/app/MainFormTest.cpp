@@ -285,10 +285,11 @@ namespace
     TEST_F(MainFormTest, ActionsOfLaterPartsAreThereButDisabled)
     {
         auto form = Open();
-        for (QAction* action : { form->actBrowseDir, form->actPrint, form->actO_C_DirTree, form->actToggle3D,
-                 form->actSavePicture, form->actAbout, form->actHelp })
+        for (QAction* action : { form->actBrowseDir, form->actPrint, form->actO_C_DirTree, form->actSavePicture,
+                 form->actAbout, form->actHelp })
             EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
-        EXPECT_TRUE(form->actRun->isEnabled());
+        for (QAction* action : { form->actRun, form->actToggle3D, form->actShowLegend, form->actShowLabels })
+            EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
         EXPECT_EQ(form->actRun->shortcut(), QKeySequence(Qt::Key_F9));
         EXPECT_EQ(form->actUpOneDir->shortcut(), QKeySequence(Qt::Key_F10));
         EXPECT_EQ(form->actRun->toolTip(), QStringLiteral("Calclulate Size of selected directory incl. all sub dirs "));

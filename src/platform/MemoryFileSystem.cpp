@@ -342,8 +342,10 @@ MemoryFileSystem::PlacePtr MemoryFileSystem::ResolveFolder(std::string_view path
     return m_style.IsAbsolute(path) ? Walk(nullptr, path, hopsLeft) : nullptr;
 }
 
-FolderHandlePtr MemoryFileSystem::MakeHandle(PlacePtr place) const
+FolderHandlePtr MemoryFileSystem::MakeHandle(PlacePtr place, int* error) const
 {
+    if (error)
+        *error = !place ? ENOENT : place->node->unreadable ? EACCES : 0;
     if (!place || place->node->unreadable)
         return nullptr;
     auto handle = std::make_shared<Handle>();
@@ -363,21 +365,29 @@ MemoryFileSystem::Handle& MemoryFileSystem::Own(FolderHandle& folder) const
 
 // ---- Reading ------------------------------------------------------------------------------
 
-FolderHandlePtr MemoryFileSystem::OpenFolder(const std::string& path) { return MakeHandle(ResolveFolder(path)); }
+FolderHandlePtr MemoryFileSystem::OpenFolder(const std::string& path, int* error)
+{
+    return MakeHandle(ResolveFolder(path), error);
+}
 
-FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::string& name)
+FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::string& name, int* error)
 {
     const PlacePtr& from = Own(parent).place;
     Node* child = FindChild(*from->node, name);
-    if (!child || child->kind != EntryKind::ekFolder)
+    if (!child || child->kind != EntryKind::ekFolder) {
+        if (error)
+            *error = child ? ENOTDIR : ENOENT;
         return nullptr;
-    return MakeHandle(Enter(from, *child));
+    }
+    return MakeHandle(Enter(from, *child), error);
 }
 
 FolderHandlePtr MemoryFileSystem::OpenParent(FolderHandle& folder) { return MakeHandle(Own(folder).place->up); }
 
-bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out)
+bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error)
 {
+    if (error)
+        *error = 0;
     Handle& handle = Own(folder);
     if (m_readHook)
         m_readHook(handle.place->path);

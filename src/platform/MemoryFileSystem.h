@@ -61,10 +61,11 @@ public:
     void SetReadHook(std::function<void(const std::string& folderPath)> hook);
 
     [[nodiscard]] const PathStyle& Style() const override { return m_style; }
-    [[nodiscard]] FolderHandlePtr OpenFolder(const std::string& path) override;
-    [[nodiscard]] FolderHandlePtr OpenChild(FolderHandle& parent, const std::string& name) override;
+    [[nodiscard]] FolderHandlePtr OpenFolder(const std::string& path, int* error = nullptr) override;
+    [[nodiscard]] FolderHandlePtr OpenChild(
+        FolderHandle& parent, const std::string& name, int* error = nullptr) override;
     [[nodiscard]] FolderHandlePtr OpenParent(FolderHandle& folder) override;
-    bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out) override;
+    bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error = nullptr) override;
     bool StatEntry(FolderHandle& folder, DirEntry& entry) override;
 
     [[nodiscard]] bool FolderExists(const std::string& path) override;
@@ -100,7 +101,8 @@ private:
     [[nodiscard]] PlacePtr Enter(const PlacePtr& from, Node& child) const;
     [[nodiscard]] PlacePtr Walk(PlacePtr place, std::string_view path, int& hopsLeft) const;
     [[nodiscard]] PlacePtr ResolveFolder(std::string_view path) const;
-    [[nodiscard]] FolderHandlePtr MakeHandle(PlacePtr place) const;
+    // error: ENOENT without a place, EACCES for an unreadable folder.
+    [[nodiscard]] FolderHandlePtr MakeHandle(PlacePtr place, int* error = nullptr) const;
     [[nodiscard]] Handle& Own(FolderHandle& folder) const;
 
     const PathStyle& m_style;

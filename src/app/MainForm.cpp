@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <set>
+
 namespace tarvo
 {
 
@@ -76,8 +78,17 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    SetIniMessageSink(
-        [](const std::string& message) { TarvoApplication::ShowException(QString::fromStdString(message)); });
+    // A settings file that cannot be made says so once, not once per value.
+    SetIniMessageSink([shown = std::set<std::string>()](const std::string& message) mutable {
+        if (shown.insert(message).second)
+            TarvoApplication::ShowException(QString::fromStdString(message));
+    });
+    if (!m_env.settingsFileName.empty())
+        m_settingsFile = m_env.settingsFileName;
+    else if (m_env.executableFolder.empty() && m_env.userConfigFolder.empty())
+        m_settingsFile = SettingsFileName();
+    else
+        m_settingsFile = SettingsFileName(m_env.executableFolder, m_env.userConfigFolder);
     m_dirSize = std::make_unique<TDirSize>(*m_env.fileSystem, m_env.formatSettings);
     m_runner = std::make_unique<ScanRunner>(this);
 
@@ -120,11 +131,6 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
     if (!m_destroyed)
         FormDestroy(); // a refused write reaches the application's handler; the window still closes
-}
-
-std::string TForm1::SettingsFile() const
-{
-    return m_env.settingsFileName.empty() ? SettingsFileName() : m_env.settingsFileName;
 }
 
 std::string TForm1::DefaultFolder() const

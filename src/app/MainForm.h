@@ -40,7 +40,10 @@ class ScanRunner;
 // What the main window needs from its surroundings; tests replace each piece.
 struct MainFormEnvironment {
     FileSystem* fileSystem = nullptr; // required; the window never owns it
-    std::string settingsFileName; // the settings file; empty: SettingsFileName()
+    std::string settingsFileName; // the settings file; empty: SettingsFileName() chooses
+    // The folders SettingsFileName chooses between; empty: the executable's and the user's.
+    std::string executableFolder;
+    std::string userConfigFolder;
     FormatSettings formatSettings = FormatSettings::FromUserLocale();
     // Opens a folder in the desktop's file manager (raw path bytes). Default: ShellOpenFolder.
     std::function<void(const std::string& path)> openFolder;
@@ -170,7 +173,7 @@ private:
     // The folder a click on a chart's series means, or nothing for a point without an entry.
     [[nodiscard]] std::optional<std::string> ClickedFolder(const TChartSeries& series, int x, int y) const;
     void ChartClicked(const TChartSeries& series, TMouseButton button, TShiftState shift, int x, int y);
-    [[nodiscard]] std::string SettingsFile() const;
+    [[nodiscard]] const std::string& SettingsFile() const { return m_settingsFile; }
     void ShowCurrentDir();
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
 
@@ -189,6 +192,7 @@ private:
     std::vector<ChartEntry> m_chartEntries;
     std::unique_ptr<ScanRunner> m_runner;
     std::array<std::uint32_t, 16> m_palette {};
+    std::string m_settingsFile; // chosen once: a location that cannot be used is reported once
     std::string m_currentDir;
     std::string m_analysedDir;
     int m_treeWidth = 0;

@@ -102,6 +102,18 @@ public:
     void actShowLegendExecute();
     void actShowLabelsExecute();
 
+    // Commands (MainFormCommands.cpp). Print and Save Picture act on the visible chart and do
+    // nothing on the size list; their failures raise, with a message for the user.
+    void actPrintExecute();
+    void actSavePictureExecute();
+    void SavePicture();
+    void actHintExecute();
+    // Opens the folder tree (170 pixels the first time, later as wide as it was) or closes it.
+    void ToggleDirTree();
+    void actO_C_DirTreeExecute();
+    void EdgeButton1Click();
+    [[nodiscard]] int TreeWidth() const { return m_treeWidth; }
+
     [[nodiscard]] const std::string& CurrentDir() const { return m_currentDir; }
     [[nodiscard]] const std::string& AnalysedDir() const { return m_analysedDir; }
     [[nodiscard]] TDirSize& DirSize() { return *m_dirSize; }
@@ -173,6 +185,10 @@ private:
     // The folder a click on a chart's series means, or nothing for a point without an entry.
     [[nodiscard]] std::optional<std::string> ClickedFolder(const TChartSeries& series, int x, int y) const;
     void ChartClicked(const TChartSeries& series, TMouseButton button, TShiftState shift, int x, int y);
+    // The chart of the active page; none on the size list.
+    [[nodiscard]] TChart* VisibleChart() const;
+    // While tips are off: a tool tip of this window outside the pie chart.
+    [[nodiscard]] bool SwallowsToolTip(QObject* watched) const;
     [[nodiscard]] const std::string& SettingsFile() const { return m_settingsFile; }
     void ShowCurrentDir();
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
@@ -196,6 +212,7 @@ private:
     std::string m_currentDir;
     std::string m_analysedDir;
     int m_treeWidth = 0;
+    bool m_showHints = true;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
     bool m_destroyed = false; // FormDestroy ran (settings written)

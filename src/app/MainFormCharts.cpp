@@ -166,6 +166,8 @@ void TForm1::OpenClickedDir(const std::string& path, TMouseButton button)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ToolTip && !m_showHints && SwallowsToolTip(watched))
+        return true;
     if ((watched == Bars || watched == Pies) && event->type() == QEvent::MouseButtonPress
         && static_cast<QMouseEvent*>(event)->button() == Qt::BackButton) {
         actUpOneDirExecute();

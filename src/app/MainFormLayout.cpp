@@ -71,7 +71,7 @@ void TForm1::CreateComponents()
     EdgeButton1->setAutoRaise(true);
     EdgeButton1->setToolTip(QStringLiteral("Click to display directory tree."));
     EdgeButton1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    EdgeButton1->setEnabled(false); // opens the folder tree, which arrives later
+    connect(EdgeButton1, &QToolButton::clicked, this, [this] { EdgeButton1Click(); });
     edgeLayout->addWidget(EdgeButton1);
     panelLayout->addWidget(Panel5);
 
@@ -151,13 +151,17 @@ void TForm1::CreateActions()
         checkable->setChecked(true);
     }
 
-    // What the later parts of the window bring (folder tree, drive selector, browse dialog,
-    // printing, pictures, about, help, hints) stays visible but cannot be used yet.
-    for (QAction* later : { actBrowseDir, actPrint, actO_C_DirTree, actSavePicture, actAbout, actHelp, actHint })
+    // What the later parts of the window bring (browse dialog, about, help) stays visible but
+    // cannot be used yet.
+    for (QAction* later : { actBrowseDir, actAbout, actHelp })
         later->setEnabled(false);
 
     connect(actRun, &QAction::triggered, this, [this] { actRunExecute(); });
     connect(actToggle3D, &QAction::triggered, this, [this] { actToggle3DExecute(); });
+    connect(actPrint, &QAction::triggered, this, [this] { actPrintExecute(); });
+    connect(actSavePicture, &QAction::triggered, this, [this] { actSavePictureExecute(); });
+    connect(actHint, &QAction::triggered, this, [this] { actHintExecute(); });
+    connect(actO_C_DirTree, &QAction::triggered, this, [this] { actO_C_DirTreeExecute(); });
     connect(actShowLegend, &QAction::triggered, this, [this] { actShowLegendExecute(); });
     connect(actShowLabels, &QAction::triggered, this, [this] { actShowLabelsExecute(); });
     connect(actUpOneDir, &QAction::triggered, this, [this] { actUpOneDirExecute(); });

@@ -6,6 +6,7 @@
 #include "ChartPrintGeometry.h"
 #include "ChartWindow.h"
 #include "ExternalTools.h"
+#include "ModalAnswers.h"
 #include "TestPictures.h"
 
 #include <QAbstractButton>
@@ -37,29 +38,8 @@ namespace tarvo
 namespace
 {
 
+    using test::AnswerModals;
     using test::ChartWindow;
-
-    // Steps that answer the modal windows a command opens, in order: each runs on the modal
-    // widget on top once it is there.
-    void AnswerModals(const std::function<void()>& command, std::vector<std::function<void(QWidget&)>> steps)
-    {
-        std::size_t next = 0;
-        QWidget* answered = nullptr;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            // A step may leave the same dialog on top (an answer of No): the next step takes it.
-            if (modal == nullptr || next >= steps.size() || (modal == answered && !modal->isVisible()))
-                return;
-            answered = modal;
-            steps[next++](*modal);
-        });
-        poll.start();
-        command();
-        poll.stop();
-        EXPECT_EQ(next, steps.size()) << "a modal window did not come";
-    }
 
     std::function<void(QWidget&)> SaveAs(const QString& fileName, const char* filter)
     {

@@ -55,6 +55,7 @@ struct VolumeInfo {
     VolumeKind kind = VolumeKind::vkFixed;
     std::string label; // volume name; may be empty
     std::string fileSystemType; // "ext4", "NTFS", ...
+    std::string source; // what is mounted: "/dev/sda1", "//nas/share", "server:/export"; may be empty
 };
 
 // What the scanner and the main window need from a file system. Implementations: the real

@@ -202,7 +202,7 @@ MemoryFileSystem::Node& MemoryFileSystem::AddEntry(std::string_view path, EntryK
 }
 
 void MemoryFileSystem::AddVolume(const std::string& root, VolumeKind kind, const std::string& label,
-    const std::string& fsType, std::int64_t freeBytes)
+    const std::string& fsType, std::int64_t freeBytes, const std::string& source)
 {
     if (FindVolume(root))
         Reject(root, "volume added twice");
@@ -217,6 +217,7 @@ void MemoryFileSystem::AddVolume(const std::string& root, VolumeKind kind, const
     volume.info.kind = kind;
     volume.info.label = label;
     volume.info.fileSystemType = fsType;
+    volume.info.source = source;
     volume.freeBytes = freeBytes < 0 ? -1 : freeBytes;
     folder.volumeIndex = static_cast<int>(m_volumes.size());
     m_volumes.push_back(std::move(volume));

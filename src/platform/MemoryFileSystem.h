@@ -38,7 +38,7 @@ public:
     // passed through to their target.
     // root: "C:\", "/" or a mount point such as "/media/usb"; freeBytes -1 makes FreeBytes fail.
     void AddVolume(const std::string& root, VolumeKind kind, const std::string& label, const std::string& fsType,
-        std::int64_t freeBytes);
+        std::int64_t freeBytes, const std::string& source = {});
     void AddFolder(const std::string& path); // an existing folder is left as it is
     void AddFile(const std::string& path, std::int64_t sizeBytes);
     // A symbolic link of its own size. Never followed by OpenChild or ListFolder's entries, but

@@ -1,5 +1,5 @@
 #include "HotEdgeButton.h"
-#include "ShellQtApp.h"
+#include "QtTestApp.h"
 
 #include <QEnterEvent>
 #include <QFrame>
@@ -38,7 +38,7 @@ namespace
 
     TEST(HotEdgeButton, EventsSeeTheOldColourAndLeavingRestoresTheFirstOne)
     {
-        test::EnsureShellQtApp();
+        test::EnsureQtTestApp();
         THotEdgeButton button;
         const QColor first = button.FontColor();
         // A later palette change (as a form's properties make) is not what leaving restores.
@@ -78,7 +78,7 @@ namespace
     public:
         EdgeStrip()
         {
-            test::EnsureShellQtApp();
+            test::EnsureQtTestApp();
             m_panel.setAutoFillBackground(true);
             m_panel.setFixedSize(9, 120);
             auto* layout = new QVBoxLayout(&m_panel);

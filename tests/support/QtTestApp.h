@@ -1,7 +1,7 @@
 #pragma once
 
-// The shell controls' tests need a Qt application object (widgets, palettes, grabs). gtest_main
-// owns main(), so the object is made on first use and lives as long as the program.
+// Widget tests need a Qt application object (widgets, fonts, palettes, grabs). gtest_main owns
+// main(), so the object is made on first use and lives as long as the program.
 
 #include <QApplication>
 #include <QByteArray>
@@ -9,7 +9,7 @@
 namespace tarvo::test
 {
 
-inline void EnsureShellQtApp()
+inline void EnsureQtTestApp()
 {
     if (QCoreApplication::instance() != nullptr)
         return;
@@ -17,9 +17,10 @@ inline void EnsureShellQtApp()
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
     static int argc = 1;
-    static char name[] = "tarvo_shell_tests";
+    static char name[] = "tarvo-tests";
     static char* argv[] = { name, nullptr };
-    // Never destroyed: at exit Qt's own statics may already be gone.
+    // Never destroyed: at exit Qt's own statics may already be gone, and tearing the application
+    // down after them crashes. The object stays reachable, so it is no leak.
     static QApplication* app = new QApplication(argc, argv);
     static_cast<void>(app);
 }

@@ -78,7 +78,6 @@ namespace
     public:
         EdgeStrip()
         {
-            test::EnsureQtTestApp();
             m_panel.setAutoFillBackground(true);
             m_panel.setFixedSize(9, 120);
             auto* layout = new QVBoxLayout(&m_panel);
@@ -102,6 +101,7 @@ namespace
 
     TEST(HotEdgeButton, TheStripLightsThroughTheButtonWithABorderOnlyWhileHot)
     {
+        test::EnsureQtTestApp(); // before the strip's panel
         EdgeStrip strip;
         const auto centre = [](const QImage& image) { return image.pixel(image.width() / 2, image.height() / 2); };
         const auto edgesDiffer = [](const QImage& image, QRgb fill) {

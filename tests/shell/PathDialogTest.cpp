@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <utility>
 
 namespace tarvo
 {
@@ -160,8 +161,9 @@ namespace
         dialog.SetShowStatus(true);
         dialog.SetStatusText("first");
         dialog.SetDirectory(m_tree.Path() + "/with space"); // shown among its neighbours
-        dialog.OnSelect = [](TPathDialog&, const std::string& path) {
-            if (path.ends_with("other"))
+        bool thrown = false;
+        dialog.OnSelect = [&thrown](TPathDialog&, const std::string& path) {
+            if (path.ends_with("other") && !std::exchange(thrown, true))
                 throw std::runtime_error("No such luck");
         };
         QString message;

@@ -3,6 +3,7 @@
 // examine folders from several threads at once.
 
 #include "FileSystem.h"
+#include "InotifyWatcher.h"
 #include "MountTable.h"
 
 #include <algorithm>
@@ -235,6 +236,8 @@ namespace
         [[nodiscard]] std::string VolumeOf(const std::string& path) override;
         [[nodiscard]] bool IsVolumeRoot(const std::string& path) override;
         [[nodiscard]] std::vector<VolumeInfo> Volumes() override { return MountTable::ReadLive().Volumes(); }
+        bool InspectEntry(FolderHandle& folder, const std::string& name, bool askLinkCount, EntryDetails& out) override;
+        [[nodiscard]] std::unique_ptr<FolderWatcher> MakeFolderWatcher() override { return MakeInotifyWatcher(); }
 
     private:
         // The path with links resolved as far as it exists; a missing rest is kept literally.
@@ -332,6 +335,39 @@ namespace
         entry.kind = KindOfMode(info.st_mode);
         const bool hasSize = entry.kind == EntryKind::ekFile || entry.kind == EntryKind::ekLink;
         entry.sizeBytes = hasSize ? static_cast<std::int64_t>(info.st_size) : 0;
+        return true;
+    }
+
+    bool PosixFileSystem::InspectEntry(
+        FolderHandle& folder, const std::string& name, bool askLinkCount, EntryDetails& out)
+    {
+        if (!IsPlainName(name))
+            return false;
+        PosixFolderHandle& from = Posix(folder);
+        const unsigned int mask = STATX_TYPE | (askLinkCount ? STATX_NLINK : 0U);
+        // An automount point is reported as it stands, and a network mount from its cached
+        // attributes: examining an entry must neither mount anything nor wait for a server.
+        struct statx info = {};
+        if (::statx(from.Fd(), name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC, mask, &info)
+            != 0)
+            return false;
+        EntryDetails details;
+        details.kind = KindOfMode(info.stx_mode);
+        details.compressed = (info.stx_attributes_mask & info.stx_attributes & STATX_ATTR_COMPRESSED) != 0;
+        if (askLinkCount && (info.stx_mask & STATX_NLINK) != 0)
+            details.linkCount = info.stx_nlink;
+        if (details.kind == EntryKind::ekFolder) {
+            const std::uint64_t device = makedev(info.stx_dev_major, info.stx_dev_minor);
+            const auto& pseudo = from.Mounts()->pseudoDevices;
+            details.pseudoMount
+                = device != from.Identity().device && std::find(pseudo.begin(), pseudo.end(), device) != pseudo.end();
+        } else if (details.kind == EntryKind::ekLink) {
+            struct stat target = {};
+            details.linksToFolder = ::fstatat(from.Fd(), name.c_str(), &target, 0) == 0 && S_ISDIR(target.st_mode);
+            if (details.linksToFolder && askLinkCount)
+                details.linkCount = target.st_nlink;
+        }
+        out = details;
         return true;
     }
 

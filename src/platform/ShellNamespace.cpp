@@ -199,6 +199,17 @@ TShellNamespace::VolumeChanges TShellNamespace::RefreshVolumes()
     return changes;
 }
 
+void TShellNamespace::RefreshVolumeDetails()
+{
+    const std::vector<VolumeInfo> now = m_files.Volumes();
+    for (VolumeInfo& listed : m_volumes) {
+        const auto found = std::find_if(now.begin(), now.end(),
+            [this, &listed](const VolumeInfo& volume) { return KeyOfRoot(volume.root) == KeyOfRoot(listed.root); });
+        if (found != now.end())
+            listed = *found;
+    }
+}
+
 std::string TShellNamespace::KeyOfRoot(const std::string& root) const
 {
     if (Style().GetKind() == PathStyle::pkWindows && Style().IsRoot(root)) {
@@ -327,6 +338,14 @@ const VolumeInfo* TShellNamespace::VolumeOfPath(const std::string& path) const
         }
     }
     return best;
+}
+
+bool TShellNamespace::IsVolumeRootPath(const std::string& path) const
+{
+    const VolumeInfo* volume = VolumeOfPath(path);
+    const std::optional<PathParts> parts = Split(path, Style(), true);
+    const std::optional<PathParts> root = volume ? Split(volume->root, Style(), true) : std::nullopt;
+    return parts && root && parts->components.size() == root->components.size();
 }
 
 std::string TShellNamespace::VolumeKeyOfPath(const std::string& path) const

@@ -62,6 +62,9 @@ public:
     };
     // Reads the volumes again; what came and went since the last read.
     VolumeChanges RefreshVolumes();
+    // Reads labels and kinds again for the volumes already listed, adding and removing none (a
+    // changed medium): what came and went stays for RefreshVolumes to report.
+    void RefreshVolumeDetails();
 
     [[nodiscard]] static TItemIdList HomeList();
     [[nodiscard]] static TItemIdList ComputerList();
@@ -83,6 +86,8 @@ public:
     // component boundaries, taken literally (no call that could hang); empty when none does.
     [[nodiscard]] std::string VolumeKeyOfPath(const std::string& path) const;
     [[nodiscard]] const VolumeInfo* VolumeOfPath(const std::string& path) const;
+    // The path is the root of a listed volume (trailing separators ignored).
+    [[nodiscard]] bool IsVolumeRootPath(const std::string& path) const;
     // Order of two items of one folder, by their last records: Home, Computer, volumes in list
     // order, folders, then the rest; names in natural order (d2 before d10), ASCII case folded,
     // raw bytes breaking ties. Negative, 0 or positive.

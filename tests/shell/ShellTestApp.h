@@ -1,0 +1,52 @@
+#pragma once
+
+// The shell tests need a Qt application object (events, widgets, icons). gtest_main owns main(),
+// so the object is made on first use and lives as long as the program.
+
+#include <QApplication>
+#include <QByteArray>
+
+#include <chrono>
+#include <functional>
+
+namespace tarvo::test
+{
+
+inline void EnsureShellApp()
+{
+    if (QCoreApplication::instance() != nullptr)
+        return;
+    // Tests run without a display; ctest sets this too, a direct run of the binary may not.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+    static int argc = 1;
+    static char name[] = "tarvo_shell_tests";
+    static char* argv[] = { name, nullptr };
+    // Never destroyed: at exit Qt's own statics may already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    static_cast<void>(app);
+}
+
+// Handles everything posted, including what handling posts, until nothing is left.
+inline void DrainEvents()
+{
+    for (int round = 0; round < 20; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+// Runs the event loop until done() holds; false after a generous deadline (for waiting on
+// worker threads, never a measure of speed).
+inline bool ProcessEventsUntil(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+} // namespace tarvo::test

@@ -3,6 +3,8 @@
 // The shell tests need a Qt application object (events, widgets, icons). gtest_main owns main(),
 // so the object is made on first use and lives as long as the program.
 
+#include "ProcessEvents.h"
+
 #include <QApplication>
 #include <QByteArray>
 
@@ -34,19 +36,6 @@ inline void DrainEvents()
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
-}
-
-// Runs the event loop until done() holds; false after a generous deadline (for waiting on
-// worker threads, never a measure of speed).
-inline bool ProcessEventsUntil(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 } // namespace tarvo::test

@@ -117,6 +117,8 @@ public:
     // whether its target is a folder. askLinkCount false spares the count where asking costs
     // (remote volumes). false when the entry is gone or cannot be examined.
     virtual bool InspectEntry(FolderHandle& folder, const std::string& name, bool askLinkCount, EntryDetails& out) = 0;
+    // The same for the entry at an absolute path; by default through its parent folder.
+    virtual bool InspectPath(const std::string& path, bool askLinkCount, EntryDetails& out);
     // A source of change notifications for folders of this file system.
     [[nodiscard]] virtual std::unique_ptr<FolderWatcher> MakeFolderWatcher() = 0;
 };

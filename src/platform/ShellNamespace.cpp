@@ -460,18 +460,16 @@ std::optional<std::uint32_t> TShellNamespace::AttributesOf(const TItemIdList& ab
 {
     if (std::optional<std::uint32_t> fixed = FixedAttributes(absolute))
         return fixed;
-    const std::string parentPath = PathOf(absolute.WithoutLast());
-    if (parentPath.empty() || !IsValidAbsolute(absolute))
+    const std::string path = PathOf(absolute);
+    if (path.empty())
         return std::nullopt;
-    const std::string name(absolute.Last().payload);
-    const VolumeInfo* volume = VolumeOfPath(PathOf(absolute));
+    const VolumeInfo* volume = VolumeOfPath(path);
     const bool remote = volume && volume->kind == VolumeKind::vkRemote;
     FileSystem& files = m_files;
     const std::optional<std::optional<std::uint32_t>> answer = m_calls.Run<std::optional<std::uint32_t>>(
-        WorkerKeyOf(absolute), limit, [&files, parentPath, name, remote]() -> std::optional<std::uint32_t> {
-            const FolderHandlePtr folder = files.OpenFolder(parentPath);
+        WorkerKeyOf(absolute), limit, [&files, path, remote]() -> std::optional<std::uint32_t> {
             EntryDetails details;
-            if (!folder || !files.InspectEntry(*folder, name, !remote, details))
+            if (!files.InspectPath(path, !remote, details))
                 return std::nullopt;
             return AttributesOfEntry(details, remote);
         });

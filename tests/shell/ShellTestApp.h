@@ -4,12 +4,13 @@
 // so the object is made on first use and lives as long as the program.
 
 #include "ProcessEvents.h"
+#include "ShellTreeNode.h"
 
 #include <QApplication>
 #include <QByteArray>
 
-#include <chrono>
-#include <functional>
+#include <string>
+#include <vector>
 
 namespace tarvo::test
 {
@@ -36,6 +37,15 @@ inline void DrainEvents()
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+// The texts of a node's children, in order.
+inline std::vector<std::string> ChildTexts(const TShellTreeNode& node)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < node.Count(); ++i)
+        texts.push_back(node.Item(i)->text.toStdString());
+    return texts;
 }
 
 } // namespace tarvo::test

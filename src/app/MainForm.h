@@ -27,7 +27,9 @@ class QWidget;
 namespace tarvo
 {
 
+class TExplorerTreeView;
 class TPageControl;
+class TShellNamespace;
 class ScanRunner;
 
 // What the main window needs from its surroundings; tests replace each piece.
@@ -37,6 +39,8 @@ struct MainFormEnvironment {
     FormatSettings formatSettings = FormatSettings::FromUserLocale();
     // Opens a folder in the desktop's file manager (raw path bytes). Default: ShellOpenFolder.
     std::function<void(const std::string& path)> openFolder;
+    // The folder the tree shows as Home. Default: HomeFolder().
+    std::string homeFolder;
 };
 
 // The main window: tool bar, pages "Size List" / "Bar Chart" / "Pie Chart", the current folder
@@ -61,6 +65,10 @@ public:
     bool Analyse(const std::string& path);
     // Moves the navigation controls that exist to the current folder.
     void SyncNavigationControls(const std::string& path);
+
+    // The folder tree (MainFormNavigation.cpp).
+    void DirTreeClick();
+    void DirTreeDblClick();
 
     void actRunExecute();
     void actUpOneDirExecute();
@@ -95,7 +103,7 @@ public:
 
     // Components, under their design names.
     QSplitter* Splitter1 = nullptr;
-    QWidget* DirTree = nullptr; // the folder tree's slot: closed (width 0) until the tree lands
+    TExplorerTreeView* DirTree = nullptr; // closed (width 0) at start; the splitter drags it open
     QFrame* Panel1 = nullptr;
     TPageControl* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;
@@ -143,6 +151,7 @@ private:
     void CreateMenus(); // MainFormLayout.cpp
     void CreateToolBar(); // MainFormLayout.cpp
     void CreateSizeList(); // MainFormSizeList.cpp
+    void CreateDirTree(); // MainFormNavigation.cpp
     [[nodiscard]] std::string SettingsFile() const;
     void ShowCurrentDir();
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
@@ -150,6 +159,7 @@ private:
     MainFormEnvironment m_env;
     std::unique_ptr<TDirSize> m_dirSize;
     std::unique_ptr<ScanRunner> m_runner;
+    std::shared_ptr<TShellNamespace> m_shell; // the folder tree's namespace
     std::array<std::uint32_t, 16> m_palette {};
     std::string m_currentDir;
     std::string m_analysedDir;

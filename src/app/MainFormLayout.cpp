@@ -1,6 +1,7 @@
 // The window's component tree, actions, menus and tool bar.
 
 #include "ActionIcons.h"
+#include "ExplorerTreeView.h"
 #include "MainForm.h"
 #include "PageControl.h"
 
@@ -60,8 +61,7 @@ void TForm1::CreateComponents()
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(true);
-    DirTree = new QWidget(Splitter1);
-    DirTree->setObjectName(QStringLiteral("DirTree"));
+    CreateDirTree();
     Panel1 = new QFrame(Splitter1);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -175,22 +175,22 @@ void TFileNotifier::WndProc(QEvent& event)
     if (event.type() == kSourceReadyEvent) {
         ReadSource(-1);
     } else if (event.type() == kNotificationEvent) {
-        auto& notification = static_cast<NotificationEvent&>(event);
-        if (notification.eventId == SHCNE_UPDATEIMAGE) {
-            if (OnFileChange)
-                OnFileChange(*this, EventSetOf(notification.eventId), notification.items);
-            return;
-        }
-        Buffer(notification.eventId, notification.items);
+        const auto& notification = static_cast<NotificationEvent&>(event);
+        Receive(notification.eventId, notification.items);
     } else if (event.type() == kDispatchEvent) {
         DispatchOne();
     }
 }
 
-void TFileNotifier::Buffer(std::uint32_t eventId, const TShellEventPair& items)
+void TFileNotifier::Receive(std::uint32_t eventId, const TShellEventPair& items)
 {
-    m_events.push_back(TBufferedEvent {
-        TPidlManager::Clone(items.first), TPidlManager::Clone(items.second), EventSetOf(eventId), false });
+    if (eventId == SHCNE_UPDATEIMAGE) {
+        if (OnFileChange)
+            OnFileChange(*this, EventSetOf(eventId), items);
+        return;
+    }
+    m_events.push_back(
+        TBufferedEvent { TPidlManager::Clone(items.first), TPidlManager::Clone(items.second), EventSetOf(eventId), false });
     m_unmerged = true;
     QCoreApplication::postEvent(m_window.get(), new QEvent(kDispatchEvent));
 }

@@ -99,6 +99,8 @@ public:
     // Posts a notification as the shell would: handled by the event loop, UPDATEIMAGE at once,
     // anything else buffered.
     void Notify(std::uint32_t eventId, const TItemIdList& first, const TItemIdList& second = {});
+    // What the notifier does with a notification once the event loop hands it over.
+    void Receive(std::uint32_t eventId, const TShellEventPair& items);
     // Merges the mergeable, undispatched events by their folder: the first event of each folder
     // survives, as an update of that folder when others joined it; the rest are dropped.
     void DoConcatenateEvents();
@@ -109,7 +111,6 @@ private:
     // Attaches to the sources' descriptors and wake-up, once.
     void Register();
     void WndProc(QEvent& event);
-    void Buffer(std::uint32_t eventId, const TShellEventPair& items);
     void DispatchOne();
     void ReadSource(int readyFd);
 

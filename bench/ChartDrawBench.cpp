@@ -1,6 +1,7 @@
 // A full repaint of a large chart (1600 × 900, 200 boxes with their marks), flat and in 3D, and
 // a repaint of an unchanged chart, which only copies the off-screen buffer; the program's pie
-// and bar charts with 500 points each; hit tests on 10,000 points. Run with the offscreen
+// and bar charts with 500 points each; a tick of the turning pie, a frame of an animated zoom
+// and a move of the zoom band; hit tests on 10,000 points. Run with the offscreen
 // platform: QT_QPA_PLATFORM=offscreen build/bench/tarvo_chart_bench
 
 #include "BarSeries.h"
@@ -143,6 +144,76 @@ namespace
             + (state.range(1) != 0 ? ", even sizes" : ", folder-like sizes"));
     }
     BENCHMARK(ProgramRepaint)->ArgsProduct({ { 0, 1 }, { 0, 1 } })->Unit(benchmark::kMillisecond);
+
+    // One tick of a turning pie: Rotate(1) and the repaint it asks for, 200 slices. The tick
+    // comes every 20 ms; a still pie (Rotate(0)) must ask for nothing.
+    void PieRotationFrame(benchmark::State& state)
+    {
+        ProgramCharts charts(200, false);
+        QImage window(1600, 900, QImage::Format_RGB32);
+        QPainter painter(&window);
+        charts.pies.DrawTo(painter, charts.pies.ClientRect());
+        charts.pieSeries.Rotate(0);
+        if (charts.pies.Canvas().BufferDirty())
+            state.SkipWithError("Rotate(0) asked for a repaint");
+        for (auto _ : state) {
+            charts.pieSeries.Rotate(1);
+            charts.pies.DrawTo(painter, charts.pies.ClientRect());
+        }
+        state.SetLabel("pie, 200 slices");
+    }
+    BENCHMARK(PieRotationFrame)->Unit(benchmark::kMillisecond);
+
+    // One intermediate frame of an animated zoom on the bar chart with 200 bars: every axis a
+    // third nearer its target, then the whole chart drawn; frames alternate between two ranges
+    // so that each one really differs from the last.
+    void ZoomAnimationFrame(benchmark::State& state)
+    {
+        ProgramCharts charts(200, false);
+        QImage window(1600, 900, QImage::Format_RGB32);
+        QPainter painter(&window);
+        charts.bars.DrawTo(painter, charts.bars.ClientRect());
+        TChartLayoutAxis& bottom = *charts.bars.Axis(carBottom);
+        TChartLayoutAxis& left = *charts.bars.Axis(carLeft);
+        const double bottomMax = bottom.Maximum();
+        const double leftMax = left.Maximum();
+        bool odd = false;
+        for (auto _ : state) {
+            odd = !odd;
+            const double share = odd ? 2.0 / 3.0 : 4.0 / 9.0;
+            bottom.SetMinMax(0.0, bottomMax * share);
+            left.SetMinMax(0.0, leftMax * share);
+            charts.bars.DrawTo(painter, charts.bars.ClientRect());
+        }
+        state.SetLabel("bars, 200 bars");
+    }
+    BENCHMARK(ZoomAnimationFrame)->Unit(benchmark::kMillisecond);
+
+    // Moving the zoom band: the old band off and the new one on, straight onto the clean
+    // picture, and the picture copied to the window; the chart is not drawn again.
+    void ZoomBandMove(benchmark::State& state)
+    {
+        ProgramCharts charts(200, false);
+        QImage window(1600, 900, QImage::Format_RGB32);
+        QPainter painter(&window);
+        charts.bars.DrawTo(painter, charts.bars.ClientRect());
+        charts.bars.ZoomState() = { 200, 200, 600, 500, true };
+        int draws = 0;
+        charts.bars.OnAfterDraw = [&draws](TCustomAxisPanel&) { ++draws; };
+        for (auto _ : state) {
+            TZoomPanningRecord& zoom = charts.bars.ZoomState();
+            charts.bars.Canvas().DrawOverBuffer([&] {
+                charts.bars.DrawZoomRectangle();
+                zoom.X1 = zoom.X1 == 600 ? 601 : 600;
+                charts.bars.DrawZoomRectangle();
+            });
+            if (!charts.bars.Canvas().RedrawFromBuffer(painter))
+                state.SkipWithError("the band made the picture dirty");
+        }
+        if (draws != 0)
+            state.SkipWithError("moving the band drew the chart");
+    }
+    BENCHMARK(ZoomBandMove)->Unit(benchmark::kMillisecond);
 
     // PointAt over the points as the chart last drew them; the probes sweep the plot.
     void PointAtOn10000(benchmark::State& state)

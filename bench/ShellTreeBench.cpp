@@ -144,7 +144,8 @@ namespace
             // A scattered order: every insertion lands somewhere in the middle.
             for (int i = 0; i < kFolders; ++i) {
                 const int n = (i * 7919) % kFolders;
-                lists.push_back(bigList.Combined(TItemIdList::Record(ItemKind::ikFolder, "folder " + std::to_string(n))));
+                lists.push_back(
+                    bigList.Combined(TItemIdList::Record(ItemKind::ikFolder, "folder " + std::to_string(n))));
             }
             TShellTreeNode& big = Child(*tree, "big");
             (void)tree->NodeFolder(big); // bound, as for a loaded folder

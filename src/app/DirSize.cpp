@@ -20,6 +20,7 @@ struct TDirSize::Result {
     std::vector<std::string> mbs;
     std::vector<std::string> kbs;
     std::vector<std::int64_t> bytes;
+    std::size_t folderCount = 0; // the first entries that are subfolders
 };
 
 // What listing the scanned folder found: its open handle, its subfolders in listing order and
@@ -50,6 +51,7 @@ bool TDirSize::Calculate(const std::atomic<bool>& stop)
     m_counters.folders.store(0);
     m_counters.bytes.store(0);
     m_counters.lastRootEntered.store(-1);
+    m_counters.unread.Clear();
 
     Result result;
     const std::string path = m_fileSystem.Style().IncludeTrailingSeparator(Folder);
@@ -60,6 +62,9 @@ bool TDirSize::Calculate(const std::atomic<bool>& stop)
     // Cleared in this order and refilled only once the whole scan has succeeded.
     MBList = std::move(result.mbs);
     KBList = std::move(result.kbs);
+    SubfolderCount = result.folderCount;
+    UnreadCount = m_counters.unread.Count();
+    UnreadFolders = m_counters.unread.Kept();
     PathList = std::move(result.paths);
     ByteList = std::move(result.bytes);
     return true;
@@ -88,10 +93,11 @@ void TDirSize::ListDirs(const std::string& path, std::vector<std::string>& paths
     listing->normalisedPath = style.IncludeTrailingSeparator(path);
     const std::string& prefix = listing->normalisedPath;
 
-    listing->handle = m_fileSystem.OpenFolder(prefix);
+    int error = 0;
+    listing->handle = m_fileSystem.OpenFolder(prefix, &error);
     if (listing->handle) {
         std::vector<DirEntry> batch;
-        while (m_fileSystem.ReadBatch(*listing->handle, batch)) {
+        while (m_fileSystem.ReadBatch(*listing->handle, batch, &error)) {
             for (DirEntry& entry : batch) {
                 if (entry.kind == EntryKind::ekUnknown && !m_fileSystem.StatEntry(*listing->handle, entry))
                     continue;
@@ -105,6 +111,8 @@ void TDirSize::ListDirs(const std::string& path, std::vector<std::string>& paths
             batch.clear();
         }
     }
+    if (error != 0)
+        m_counters.unread.Note(style.ExcludeTrailingSeparator(prefix), error);
     paths.push_back(prefix + kAllFilesEntry);
     if (HasFreeSpaceEntry(prefix))
         paths.push_back(prefix + kFreeSpaceEntry);
@@ -136,6 +144,7 @@ bool TDirSize::CalcSizes(
     const std::string prefix = style.IncludeTrailingSeparator(path);
     const std::size_t pseudoCount = HasFreeSpaceEntry(prefix) ? 2 : 1;
     const std::size_t folderCount = entries.size() >= pseudoCount ? entries.size() - pseudoCount : 0;
+    result.folderCount = folderCount;
 
     // Reuse the listing ListDirs just made; list again only when called on its own.
     std::unique_ptr<Listing> listing = std::move(m_listing);
@@ -160,7 +169,7 @@ bool TDirSize::CalcSizes(
     std::vector<std::int64_t> totals(folderCount + 1, 0);
     if (listing->handle) {
         FolderWalker walker(m_fileSystem, stop, m_counters);
-        walker.SetAncestry(*listing->handle);
+        walker.SetAncestry(*listing->handle, prefix);
         if (!walker.Walk(listing->handle, roots, std::move(listing->ownEntries), totals))
             return false;
     }
@@ -201,7 +210,7 @@ std::int64_t TDirSize::GetDirSize(const std::string& path, bool recursive)
     std::atomic<bool> neverCancelled { false };
     WalkCounters counters;
     FolderWalker walker(m_fileSystem, neverCancelled, counters);
-    walker.SetAncestry(*folder);
+    walker.SetAncestry(*folder, path);
     std::vector<std::int64_t> totals;
     walker.Walk(folder, roots, std::move(ownEntries), totals);
     std::int64_t sum = 0;

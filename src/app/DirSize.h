@@ -41,6 +41,13 @@ public:
     std::vector<std::string> MBList;
     std::vector<std::string> KBList;
     std::vector<std::int64_t> ByteList; // exact bytes of each entry (free space: 0 when unknown)
+    // How many entries of PathList, from the first, are subfolders; the rest are the
+    // pseudo-entries (a subfolder's name may begin with "<" too).
+    std::size_t SubfolderCount = 0;
+    // Folders (Folder itself included) that could not be opened or listed, each counted as
+    // holding nothing: how many, and the first UnreadLog::kKept of them by path.
+    std::size_t UnreadCount = 0;
+    std::vector<UnreadFolder> UnreadFolders;
     bool IncludeFreeSpace = false;
 
     // Scans Folder and replaces the four lists. Blocks the caller; the subfolder trees are

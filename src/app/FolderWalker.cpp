@@ -24,10 +24,12 @@ namespace
 } // namespace
 
 // One link of the chain from a folder up to the top of the file system; a mount root found on
-// the way down is compared with every link above it.
+// the way down is compared with every link above it. Folders below the walk's top keep their
+// names, so that one that cannot be read can be named.
 struct FolderWalker::Ancestor {
     FolderIdentity identity;
     std::shared_ptr<const Ancestor> parent;
+    std::string name; // empty from the walk's top upward
 };
 
 namespace
@@ -144,14 +146,21 @@ private:
             Settle(*task.folder, task.entries, task.folder, task.chain, task.root, totals);
             return;
         }
-        FolderHandlePtr folder = m_owner.m_fileSystem.OpenChild(*task.folder, task.name);
+        int error = 0;
+        FolderHandlePtr folder = m_owner.m_fileSystem.OpenChild(*task.folder, task.name, &error);
         task.folder.reset(); // the parent may close once its last waiting child is open
-        if (!folder)
-            return; // unreadable, gone or a pseudo file system: counts 0
+        if (!folder) {
+            // Unreadable, gone or a pseudo file system: counts 0. A pseudo file system is left
+            // alone on purpose (no error); the others are worth telling.
+            if (error != 0)
+                m_owner.m_counters.unread.Note(m_owner.PathOf(task.chain.get(), task.name), error);
+            return;
+        }
         const FolderIdentity identity = folder->Identity();
         if (identity.isMountRoot && ShowsAncestor(identity, task.chain))
             return;
-        auto chain = std::make_shared<const Ancestor>(Ancestor { identity, std::move(task.chain) });
+        auto chain
+            = std::make_shared<const Ancestor>(Ancestor { identity, std::move(task.chain), std::move(task.name) });
         m_owner.m_counters.folders.fetch_add(1, std::memory_order_relaxed);
         m_owner.m_counters.lastRootEntered.store(static_cast<int>(task.root), std::memory_order_relaxed);
         ReadFolder(folder, chain, task.root, totals);
@@ -173,7 +182,8 @@ private:
     {
         std::vector<DirEntry> entries;
         bool first = true;
-        while (!Cancelled() && m_owner.m_fileSystem.ReadBatch(*folder, entries)) {
+        int error = 0;
+        while (!Cancelled() && m_owner.m_fileSystem.ReadBatch(*folder, entries, &error)) {
             if (first || QueueFull()) {
                 Settle(*folder, entries, folder, chain, root, totals);
                 entries.clear();
@@ -183,6 +193,8 @@ private:
             Push(Task { folder, {}, chain, root, std::move(entries) });
             entries = {};
         }
+        if (error != 0)
+            m_owner.m_counters.unread.Note(m_owner.PathOf(chain.get(), {}), error);
     }
 
     // Sizes the entries of one folder and queues its subfolders.
@@ -225,8 +237,9 @@ FolderWalker::FolderWalker(FileSystem& fileSystem, const std::atomic<bool>& canc
 {
 }
 
-void FolderWalker::SetAncestry(FolderHandle& top)
+void FolderWalker::SetAncestry(FolderHandle& top, std::string topPath)
 {
+    m_topPath = m_fileSystem.Style().IncludeTrailingSeparator(topPath);
     // Built from the top down so that each link points at its parent.
     std::vector<FolderIdentity> upward { top.Identity() };
     FolderHandlePtr current = m_fileSystem.OpenParent(top);
@@ -236,7 +249,7 @@ void FolderWalker::SetAncestry(FolderHandle& top)
     }
     std::shared_ptr<const Ancestor> chain;
     for (auto it = upward.rbegin(); it != upward.rend(); ++it)
-        chain = std::make_shared<const Ancestor>(Ancestor { *it, std::move(chain) });
+        chain = std::make_shared<const Ancestor>(Ancestor { *it, std::move(chain), {} });
     m_ancestry = std::move(chain);
 }
 
@@ -261,6 +274,52 @@ bool FolderWalker::Walk(const FolderHandlePtr& parent, const std::vector<FolderR
 
     totals = run.Execute(m_threads);
     return !m_cancel.load();
+}
+
+std::string FolderWalker::PathOf(const Ancestor* folder, const std::string& childName) const
+{
+    std::vector<const std::string*> names;
+    for (const Ancestor* link = folder; link != nullptr && !link->name.empty(); link = link->parent.get())
+        names.push_back(&link->name);
+    std::string path = m_topPath;
+    const char separator = m_fileSystem.Style().Separator();
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        path += **it + separator;
+    if (childName.empty() && !path.empty() && path != m_topPath)
+        path.pop_back(); // the folder itself, without a trailing separator
+    return childName.empty() ? path : path + childName;
+}
+
+void UnreadLog::Note(std::string path, int error)
+{
+    const std::lock_guard lock(m_mutex);
+    ++m_count;
+    if (m_kept.size() < kKept)
+        m_kept.push_back({ std::move(path), error });
+}
+
+void UnreadLog::Clear()
+{
+    const std::lock_guard lock(m_mutex);
+    m_count = 0;
+    m_kept.clear();
+}
+
+std::size_t UnreadLog::Count() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_count;
+}
+
+std::vector<UnreadFolder> UnreadLog::Kept() const
+{
+    std::vector<UnreadFolder> kept;
+    {
+        const std::lock_guard lock(m_mutex);
+        kept = m_kept;
+    }
+    std::sort(kept.begin(), kept.end(), [](const UnreadFolder& a, const UnreadFolder& b) { return a.path < b.path; });
+    return kept;
 }
 
 std::int64_t FolderWalker::ContributedBytes(const DirEntry& entry)

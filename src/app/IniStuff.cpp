@@ -112,16 +112,37 @@ std::string SettingsFileName(
         = !installedFolder.empty() && WithTrailingSlash(executableFolder) == WithTrailingSlash(installedFolder);
     // The program's own folder is used only when a file can be created in it: a write replaces
     // the file by renaming a new one over it, so a writable file in a read-only folder would
-    // still refuse every write.
+    // still refuse every write. A name there that cannot hold the settings (a folder, a file
+    // that cannot be read) is said once and left as it is.
     const std::string besideProgram = WithTrailingSlash(executableFolder) + kSettingsName;
-    if ((!installed && FolderIsWritable(executableFolder)) || userConfigFolder.empty())
+    const std::string problem = installed ? std::string() : UnusableSettingsFile(besideProgram);
+    if ((!installed && problem.empty() && FolderIsWritable(executableFolder)) || userConfigFolder.empty())
         return besideProgram;
     // The per-user chain (~/.config itself may be missing on a fresh account) is made here, so
     // that EnsureIniFile only ever has the last level to create. A failure shows up there.
     const std::string configFolder = WithTrailingSlash(userConfigFolder);
     std::error_code error;
     fs::create_directories(configFolder, error);
-    return configFolder + kUserSettingsFolder + kSettingsName;
+    const std::string perUser = configFolder + kUserSettingsFolder + kSettingsName;
+    if (!problem.empty())
+        MessageSink()("The settings file " + besideProgram + " cannot be used (" + problem
+            + "); the settings are kept in " + perUser + " instead.");
+    return perUser;
+}
+
+std::string UnusableSettingsFile(const std::string& fileName)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(fileName, error);
+    if (!fs::exists(status))
+        return {};
+    if (fs::is_directory(status))
+        return "it is a folder";
+    if (!fs::is_regular_file(status))
+        return "it is not a file";
+    if (!std::ifstream(fileName, std::ios::binary))
+        return "it cannot be read";
+    return {};
 }
 
 void EnsureIniFile(const std::string& fileName)

@@ -20,13 +20,17 @@ using IniMessageSink = std::function<void(const std::string& message)>;
 void SetIniMessageSink(IniMessageSink sink);
 
 // The name of the settings file: the executable's folder + "Kwendi.ini"; when that folder is
-// not writable, or the program runs from the folder it was installed to, the per-user
-// configuration folder + "tarvo/Kwendi.ini".
+// not writable, the file there cannot be used (one message then says why), or the program runs
+// from the folder it was installed to, the per-user configuration folder + "tarvo/Kwendi.ini".
 [[nodiscard]] std::string SettingsFileName();
 // The same choice for explicit folders, so it can be tested. installedFolder: the folder the
 // build installs executables to (empty: none).
 [[nodiscard]] std::string SettingsFileName(
     const std::string& executableFolder, const std::string& userConfigFolder, const std::string& installedFolder = {});
+
+// Why a settings file of that name cannot be used ("it is a folder", "it cannot be read"), or
+// empty when it can (a missing file can be made).
+[[nodiscard]] std::string UnusableSettingsFile(const std::string& fileName);
 
 void EnsureIniFile(const std::string& fileName);
 void ReadIniString(const std::string& fileName, const std::string& section, const std::string& key, std::string& value,

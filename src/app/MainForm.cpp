@@ -1,9 +1,11 @@
 #include "MainForm.h"
 
+#include "BarSeries.h"
 #include "ExplorerTreeView.h"
 #include "IniStuff.h"
 #include "PageControl.h"
 #include "PathText.h"
+#include "PieSeries.h"
 #include "ScanRunner.h"
 #include "ShellOpen.h"
 #include "TarvoApplication.h"
@@ -14,6 +16,8 @@
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
+
+#include <set>
 
 namespace tarvo
 {
@@ -75,8 +79,17 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    SetIniMessageSink(
-        [](const std::string& message) { TarvoApplication::ShowException(QString::fromStdString(message)); });
+    // A settings file that cannot be made says so once, not once per value.
+    SetIniMessageSink([shown = std::set<std::string>()](const std::string& message) mutable {
+        if (shown.insert(message).second)
+            TarvoApplication::ShowException(QString::fromStdString(message));
+    });
+    if (!m_env.settingsFileName.empty())
+        m_settingsFile = m_env.settingsFileName;
+    else if (m_env.executableFolder.empty() && m_env.userConfigFolder.empty())
+        m_settingsFile = SettingsFileName();
+    else
+        m_settingsFile = SettingsFileName(m_env.executableFolder, m_env.userConfigFolder);
     m_dirSize = std::make_unique<TDirSize>(*m_env.fileSystem, m_env.formatSettings);
     m_runner = std::make_unique<ScanRunner>(this);
 
@@ -119,11 +132,6 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
     if (!m_destroyed)
         FormDestroy(); // a refused write reaches the application's handler; the window still closes
-}
-
-std::string TForm1::SettingsFile() const
-{
-    return m_env.settingsFileName.empty() ? SettingsFileName() : m_env.settingsFileName;
 }
 
 std::string TForm1::DefaultFolder() const
@@ -183,6 +191,7 @@ bool TForm1::Analyse(const std::string& path)
     if (!m_runner->Run(*m_dirSize))
         return false; // cancelled: the previous analysis stays on screen
     FillSizeList(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->KBList);
+    FillCharts(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->SubfolderCount);
     m_analysedDir = m_currentDir;
     return true;
 }
@@ -194,21 +203,5 @@ void TForm1::actRunExecute() { Analyse(m_currentDir); }
 void TForm1::actUpOneDirExecute() { Analyse(ChangeDir(ParentDir(m_currentDir))); }
 
 void TForm1::Exit1Click() { close(); }
-
-void TForm1::Timer1Timer()
-{
-    if (RotatePie)
-        RotatePie(Move->isChecked() ? 1 : 0);
-}
-
-void TForm1::PageControl1Change(int page)
-{
-    if (page == 2) {
-        Move->setEnabled(static_cast<bool>(RotatePie));
-    } else {
-        Move->setChecked(false);
-        Move->setEnabled(false);
-    }
-}
 
 } // namespace tarvo

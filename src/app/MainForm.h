@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartSeriesTypes.h"
 #include "DirSize.h"
 #include "FileSystem.h"
 #include "FormatSettings.h"
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -27,15 +29,23 @@ class QWidget;
 namespace tarvo
 {
 
+class TBarSeries;
+class TChart;
+class TChartSeries;
+class TCustomChart;
 class TExplorerTreeView;
 class TPageControl;
+class TPieSeries;
 class TShellNamespace;
 class ScanRunner;
 
 // What the main window needs from its surroundings; tests replace each piece.
 struct MainFormEnvironment {
     FileSystem* fileSystem = nullptr; // required; the window never owns it
-    std::string settingsFileName; // the settings file; empty: SettingsFileName()
+    std::string settingsFileName; // the settings file; empty: SettingsFileName() chooses
+    // The folders SettingsFileName chooses between; empty: the executable's and the user's.
+    std::string executableFolder;
+    std::string userConfigFolder;
     FormatSettings formatSettings = FormatSettings::FromUserLocale();
     // Opens a folder in the desktop's file manager (raw path bytes). Default: ShellOpenFolder.
     std::function<void(const std::string& path)> openFolder;
@@ -82,9 +92,35 @@ public:
     void OpenwithExplorer1Click();
     [[nodiscard]] int SortCompare(const QTreeWidgetItem& item1, const QTreeWidgetItem& item2) const;
 
-    // Called every 20 ms by Timer1; turns the pie while "Rotate" is down (once a pie exists).
+    // Charts (MainFormCharts.cpp). FillCharts takes the scanner's paths and MB texts; the first
+    // folderCount entries are subfolders, the rest pseudo-entries. Every text is parsed before
+    // a chart changes: a bad text or lists of unequal length raise and leave both charts alone.
+    void FillCharts(
+        const std::vector<std::string>& paths, const std::vector<std::string>& values, std::size_t folderCount);
+    void BarsClickSeries(TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
+        TShiftState shift, int x, int y);
+    void PiesClickSeries(TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
+        TShiftState shift, int x, int y);
+    // Left: analyse the folder; right: open it in the file manager; other buttons: nothing.
+    void OpenClickedDir(const std::string& path, TMouseButton button);
+    // Called every 20 ms by Timer1; turns the pie while "Rotate" is down.
     void Timer1Timer();
     void PageControl1Change(int page);
+    void actToggle3DExecute();
+    void actShowLegendExecute();
+    void actShowLabelsExecute();
+
+    // Commands (MainFormCommands.cpp). Print and Save Picture act on the visible chart and do
+    // nothing on the size list; their failures raise, with a message for the user.
+    void actPrintExecute();
+    void actSavePictureExecute();
+    void SavePicture();
+    void actHintExecute();
+    // Opens the folder tree (170 pixels the first time, later as wide as it was) or closes it.
+    void ToggleDirTree();
+    void actO_C_DirTreeExecute();
+    void EdgeButton1Click();
+    [[nodiscard]] int TreeWidth() const { return m_treeWidth; }
 
     [[nodiscard]] const std::string& CurrentDir() const { return m_currentDir; }
     [[nodiscard]] const std::string& AnalysedDir() const { return m_analysedDir; }
@@ -98,9 +134,6 @@ public:
     [[nodiscard]] std::string DefaultFolder() const;
     [[nodiscard]] std::string FallbackFolder() const;
 
-    // Hooked by the pie chart when it arrives: one call per tick, argument the degrees.
-    std::function<void(int degrees)> RotatePie;
-
     // Components, under their design names.
     QSplitter* Splitter1 = nullptr;
     TExplorerTreeView* DirTree = nullptr; // closed (width 0) at start; the splitter drags it open
@@ -112,6 +145,10 @@ public:
     QTreeWidget* ListView1 = nullptr;
     QToolBar* ToolBar2 = nullptr;
     QLabel* Label1 = nullptr;
+    TChart* Bars = nullptr;
+    TBarSeries* BarSerie = nullptr;
+    TChart* Pies = nullptr;
+    TPieSeries* DiscoSerie = nullptr;
     QFrame* Panel5 = nullptr;
     QToolButton* EdgeButton1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -142,6 +179,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -151,19 +189,40 @@ private:
     void CreateMenus(); // MainFormLayout.cpp
     void CreateToolBar(); // MainFormLayout.cpp
     void CreateSizeList(); // MainFormSizeList.cpp
+    void CreateCharts(); // MainFormCharts.cpp
     void CreateDirTree(); // MainFormNavigation.cpp
-    [[nodiscard]] std::string SettingsFile() const;
+    // The folder a click on a chart's series means, or nothing for a point without an entry.
+    [[nodiscard]] std::optional<std::string> ClickedFolder(const TChartSeries& series, int x, int y) const;
+    void ChartClicked(const TChartSeries& series, TMouseButton button, TShiftState shift, int x, int y);
+    // The chart of the active page; none on the size list.
+    [[nodiscard]] TChart* VisibleChart() const;
+    // While tips are off: a tool tip of this window outside the pie chart.
+    [[nodiscard]] bool SwallowsToolTip(QObject* watched) const;
+    [[nodiscard]] const std::string& SettingsFile() const { return m_settingsFile; }
     void ShowCurrentDir();
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
 
+    // What each chart point stands for: the entry's path bytes (the charts show only its name)
+    // and whether it is a subfolder or a pseudo-entry.
+    struct ChartEntry {
+        std::string path;
+        bool folder = false;
+    };
+
     MainFormEnvironment m_env;
     std::unique_ptr<TDirSize> m_dirSize;
+    // The series leave their charts before the charts go (members go before child widgets).
+    std::unique_ptr<TBarSeries> m_barSerie;
+    std::unique_ptr<TPieSeries> m_discoSerie;
+    std::vector<ChartEntry> m_chartEntries;
     std::unique_ptr<ScanRunner> m_runner;
     std::shared_ptr<TShellNamespace> m_shell; // the folder tree's namespace
     std::array<std::uint32_t, 16> m_palette {};
+    std::string m_settingsFile; // chosen once: a location that cannot be used is reported once
     std::string m_currentDir;
     std::string m_analysedDir;
     int m_treeWidth = 0;
+    bool m_showHints = true;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
     bool m_destroyed = false; // FormDestroy ran (settings written)

@@ -24,20 +24,6 @@ namespace
 {
 
     const char* const kCaption = "Tarvo from Oskavel https://oskavel.example/tarvo";
-    const char* const kNoAnalysisYet = "Select drive or directory and press run !";
-
-    // A chart page before its chart exists: the chart's own first title, nothing that pretends to
-    // be a chart.
-    QWidget* ChartPlaceholder(QWidget* page, const char* name)
-    {
-        auto* layout = new QVBoxLayout(page);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* label = new QLabel(QString::fromLatin1(kNoAnalysisYet), page);
-        label->setObjectName(QString::fromLatin1(name));
-        label->setAlignment(Qt::AlignCenter);
-        layout->addWidget(label);
-        return label;
-    }
 
     QToolButton* ToolButton(QToolBar* bar, const char* name)
     {
@@ -85,7 +71,7 @@ void TForm1::CreateComponents()
     EdgeButton1->setAutoRaise(true);
     EdgeButton1->setToolTip(QStringLiteral("Click to display directory tree."));
     EdgeButton1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    EdgeButton1->setEnabled(false); // opens the folder tree, which arrives later
+    connect(EdgeButton1, &QToolButton::clicked, this, [this] { EdgeButton1Click(); });
     edgeLayout->addWidget(EdgeButton1);
     panelLayout->addWidget(Panel5);
 
@@ -112,10 +98,9 @@ void TForm1::CreateComponents()
 
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    ChartPlaceholder(TabSheet2, "Bars");
     TabSheet3 = new QWidget;
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-    ChartPlaceholder(TabSheet3, "Pies");
+    CreateCharts();
     PageControl1->AddPage(TabSheet1, QStringLiteral("Size List"));
     PageControl1->AddPage(TabSheet2, QStringLiteral("Bar Chart"));
     PageControl1->AddPage(TabSheet3, QStringLiteral("Pie Chart"));
@@ -161,18 +146,24 @@ void TForm1::CreateActions()
     actShowLegend = make("actShowLegend", "Show Legend", QKeySequence(), -1, nullptr);
     actShowLabels = make("actShowLabels", "Show Labels", QKeySequence(), -1, nullptr);
     Exit1 = make("Exit1", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), -1, nullptr);
-    for (QAction* checkable : { actHint, actShowLegend, actShowLabels, actToggle3D }) {
+    for (QAction* checkable : { actHint, actShowLegend, actShowLabels }) {
         checkable->setCheckable(true);
-        checkable->setChecked(checkable != actToggle3D);
+        checkable->setChecked(true);
     }
 
-    // What the later parts of the window bring (charts, folder tree, drive selector, browse
-    // dialog, printing, pictures, about, help, hints) stays visible but cannot be used yet.
-    for (QAction* later : { actBrowseDir, actPrint, actO_C_DirTree, actToggle3D, actSavePicture, actAbout, actHelp,
-             actHint, actShowLegend, actShowLabels })
+    // What the later parts of the window bring (browse dialog, about, help) stays visible but
+    // cannot be used yet.
+    for (QAction* later : { actBrowseDir, actAbout, actHelp })
         later->setEnabled(false);
 
     connect(actRun, &QAction::triggered, this, [this] { actRunExecute(); });
+    connect(actToggle3D, &QAction::triggered, this, [this] { actToggle3DExecute(); });
+    connect(actPrint, &QAction::triggered, this, [this] { actPrintExecute(); });
+    connect(actSavePicture, &QAction::triggered, this, [this] { actSavePictureExecute(); });
+    connect(actHint, &QAction::triggered, this, [this] { actHintExecute(); });
+    connect(actO_C_DirTree, &QAction::triggered, this, [this] { actO_C_DirTreeExecute(); });
+    connect(actShowLegend, &QAction::triggered, this, [this] { actShowLegendExecute(); });
+    connect(actShowLabels, &QAction::triggered, this, [this] { actShowLabelsExecute(); });
     connect(actUpOneDir, &QAction::triggered, this, [this] { actUpOneDirExecute(); });
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
 }
@@ -230,13 +221,18 @@ void TForm1::CreateToolBar()
     Move->setCheckable(true);
     Move->setToolTip(QStringLiteral("Rotate"));
     Move->setIcon(ActionIcon(aiRotate));
-    Move->setEnabled(false); // turns the pie chart, which arrives later
     FreeSpaceButt = ToolButton(ToolBar1, "FreeSpaceButt");
     FreeSpaceButt->setCheckable(true);
     FreeSpaceButt->setToolTip(QStringLiteral("Including Free Space"));
     FreeSpaceButt->setIcon(ActionIcon(aiFreeSpace));
+    // A check button with a down state of its own: a click flips it and runs "Toggle 3D", which
+    // from the menu or F8 leaves the button as it is.
     Butt3D = ToolButton(ToolBar1, "Butt3D");
-    Butt3D->setDefaultAction(actToggle3D);
+    Butt3D->setCheckable(true);
+    Butt3D->setIcon(actToggle3D->icon());
+    Butt3D->setToolTip(actToggle3D->text());
+    connect(Butt3D, &QToolButton::clicked, actToggle3D, &QAction::trigger);
+    connect(actToggle3D, &QAction::changed, Butt3D, [this] { Butt3D->setEnabled(actToggle3D->isEnabled()); });
     ToolBar1->addSeparator();
     ToolButton5 = ToolButton(ToolBar1, "ToolButton5");
     ToolButton5->setDefaultAction(actSavePicture);

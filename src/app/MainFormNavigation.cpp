@@ -16,6 +16,9 @@ void TForm1::CreateDirTree()
         *m_env.fileSystem, m_env.homeFolder.empty() ? HomeFolder() : m_env.homeFolder);
     DirTree = new TExplorerTreeView(m_shell, Splitter1);
     DirTree->setObjectName(QStringLiteral("DirTree"));
+    // The splitter alone decides its width, down to nothing: closed is 0 pixels, not the tree
+    // view's own minimum.
+    DirTree->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     DirTree->SetRootFolder(rDesktop);
     DirTree->SetFolderTypes(FolderTypes({ ftFolders, ftIncludeSystem }));
     DirTree->SetShowRoot(false);

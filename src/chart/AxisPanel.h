@@ -83,6 +83,9 @@ public:
     // The legend reports its colour as it draws.
     void SetLegendColor(TColor value) { m_legendColor = value; }
 
+    // The zoom band at the zoom state's corners on the canvas; drawn twice it leaves no trace.
+    void DrawZoomRectangle();
+
     // --- Events ---
     TChartEvent OnAfterDraw;
     TChartEvent OnBeforeDrawAxes;
@@ -105,7 +108,6 @@ private:
     void PaintSeries(TChartSeries& series);
     void PaintSeriesGroup(const std::vector<TChartSeries*>& group);
     void PaintSeriesMarks(TChartSeries& series);
-    void DrawZoomRectangle();
     void ResetCanvas();
 
     std::vector<TChartSeries*> m_series;

@@ -99,9 +99,12 @@ void TCustomAxisPanel::PaintSeriesMarks(TChartSeries& series)
 
 void TCustomAxisPanel::DrawZoomRectangle()
 {
-    // Inverting the pixels twice restores them, so the band can be moved without a repaint.
+    // Inverting the pixels twice restores them, so the band can be moved without a repaint. The
+    // panel colour keeps the band visible on the panel; on white that would be no change at all.
     TChartCanvas3D& canvas = Canvas();
     TChartPen pen;
+    const TColor panel = ColorToRGB(Color());
+    pen.SetColor(panel == clWhite ? clBlack : panel);
     pen.SetMode(pmNotXor);
     canvas.Pen() = pen;
     canvas.Brush().SetStyle(bsClear);

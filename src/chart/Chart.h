@@ -5,8 +5,8 @@
 namespace tarvo
 {
 
-// The chart control the main window places ("Bars", "Pies"): a TCustomChart whose properties
-// are all open to its owner. Mouse handling comes with the click and zoom support.
+// The chart control the main window places ("Bars", "Pies"): a TCustomChart whose properties,
+// events and mouse handling are all open to its owner.
 class TChart : public TCustomChart
 {
 public:

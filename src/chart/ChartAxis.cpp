@@ -204,6 +204,23 @@ void TCustomChartAxis::SetMinMax(double minimum, double maximum)
     Repaint();
 }
 
+TAxisRangeSettings TCustomChartAxis::RangeSettings() const
+{
+    return { m_automatic, m_automaticMinimum, m_automaticMaximum, m_minimum, m_maximum };
+}
+
+void TCustomChartAxis::SetRangeSettings(const TAxisRangeSettings& value)
+{
+    if (value == RangeSettings())
+        return;
+    m_automatic = value.Automatic;
+    m_automaticMinimum = value.AutomaticMinimum;
+    m_automaticMaximum = value.AutomaticMaximum;
+    m_minimum = value.Minimum;
+    m_maximum = value.Maximum;
+    Repaint();
+}
+
 // --- Look ---
 
 void TCustomChartAxis::SetTitleSize(int value) { SetAndRepaint(m_titleSize, value); }

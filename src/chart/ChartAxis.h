@@ -67,9 +67,9 @@ public:
     void SetAutomaticMaximum(bool value);
     [[nodiscard]] bool AutomaticMinimum() const { return m_automaticMinimum; }
     void SetAutomaticMinimum(bool value);
-    [[nodiscard]] double Maximum() const { return m_maximum; }
+    [[nodiscard]] double Maximum() const override { return m_maximum; }
     void SetMaximum(double value);
-    [[nodiscard]] double Minimum() const { return m_minimum; }
+    [[nodiscard]] double Minimum() const override { return m_minimum; }
     void SetMinimum(double value);
     // Smallest step between value labels; 0 = automatic.
     [[nodiscard]] double Increment() const { return m_increment; }
@@ -79,10 +79,12 @@ public:
     [[nodiscard]] int LogarithmicBase() const { return m_logarithmicBase; }
     void SetLogarithmicBase(int value);
     // Fixes both ends (ordered; at least 1e-10 apart) and switches automatic scaling off.
-    void SetMinMax(double minimum, double maximum);
+    void SetMinMax(double minimum, double maximum) override;
+    [[nodiscard]] TAxisRangeSettings RangeSettings() const override;
+    void SetRangeSettings(const TAxisRangeSettings& value) override;
     // Shifts both ends by offset; with checkLimits only while the related series reach beyond
     // the end it moves towards.
-    void Scroll(double offset, bool checkLimits);
+    void Scroll(double offset, bool checkLimits) override;
 
     // --- Look ---
     [[nodiscard]] TChartAxisPen& Axis() { return m_axisPen; }
@@ -173,7 +175,7 @@ public:
     // Pixels of the last drawing where ticks went.
     [[nodiscard]] const std::vector<int>& TickPixels() const { return m_tickPixels; }
     // Whether (x, y) lies on the axis band (labels to axis line) of the last drawing.
-    [[nodiscard]] bool Clicked(int x, int y) const;
+    [[nodiscard]] bool Clicked(int x, int y) const override;
 
     // --- TChartSeriesAxis / TChartLayoutAxis ---
     [[nodiscard]] bool Horizontal() const override { return m_horizontal; }

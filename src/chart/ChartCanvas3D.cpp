@@ -124,6 +124,17 @@ bool TChartCanvas3D::RedrawFromBuffer(QPainter& window)
     return true;
 }
 
+bool TChartCanvas3D::DrawOverBuffer(const std::function<void()>& draw)
+{
+    if (m_bufferDirty || m_buffer.isNull() || m_bufferPainter != nullptr)
+        return false;
+    QPainter painter(&m_buffer);
+    Attach(&painter);
+    draw();
+    Attach(nullptr);
+    return true;
+}
+
 void TChartCanvas3D::PrepareProjection(int depth, const TRect& panelRect, const TRect& plotRect)
 {
     static_cast<void>(panelRect);

@@ -50,6 +50,10 @@ public:
     void PrepareProjection(int depth, const TRect& panelRect, const TRect& plotRect) override;
     void EndDraw(QPainter& target, const TRect& rect) override;
     bool RedrawFromBuffer(QPainter& window) override;
+    // Runs draw on the clean off-screen picture between repaints (the zoom band moves this way
+    // without the chart being drawn again); false, with nothing drawn, when there is no clean
+    // picture, so the next repaint must show what draw would have.
+    bool DrawOverBuffer(const std::function<void()>& draw);
 
     void Polygon2D(std::span<const QPoint> points) override;
     void ClipToRect(const TRect& rect) override;

@@ -6,6 +6,17 @@
 namespace tarvo
 {
 
+// An axis' range settings: what zooming, panning and the wheel change and what undoing a zoom
+// puts back.
+struct TAxisRangeSettings {
+    bool Automatic = true;
+    bool AutomaticMinimum = true;
+    bool AutomaticMaximum = true;
+    double Minimum = 0.0;
+    double Maximum = 0.0;
+    constexpr bool operator==(const TAxisRangeSettings&) const = default;
+};
+
 // What the chart's drawing pipeline asks of an axis, on top of what a series asks of it. The
 // chart calls these in a fixed order once per repaint: ScaleFromSeries, ClaimSpace (only for
 // axes that are shown), ComputePosition after every change of the plotting rectangle,
@@ -28,6 +39,16 @@ public:
     virtual void WidenForMargins(int startMargin, int endMargin) = 0;
     // Line, ticks, grid and labels; calcPosAxis recomputes the line's position first.
     virtual void Draw(bool calcPosAxis) = 0;
+
+    // What the chart's mouse handling asks: the range, fixing it, shifting it, and whether a
+    // pixel lies on the axis as last drawn.
+    [[nodiscard]] virtual double Minimum() const = 0;
+    [[nodiscard]] virtual double Maximum() const = 0;
+    [[nodiscard]] virtual TAxisRangeSettings RangeSettings() const = 0;
+    virtual void SetRangeSettings(const TAxisRangeSettings& value) = 0;
+    virtual void SetMinMax(double minimum, double maximum) = 0;
+    virtual void Scroll(double offset, bool checkLimits) = 0;
+    [[nodiscard]] virtual bool Clicked(int x, int y) const = 0;
 
 protected:
     TChartLayoutAxis() = default;

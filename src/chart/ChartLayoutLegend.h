@@ -15,10 +15,13 @@ public:
     virtual ~TChartLayoutLegend() = default;
 
     [[nodiscard]] virtual bool Visible() const = 0;
+    virtual void SetVisible(bool value) = 0;
     // A legend at the left or right side is laid out before the titles, one at the top or
     // bottom after them.
     [[nodiscard]] virtual bool Vertical() const = 0;
     virtual void DrawLegend() = 0;
+    // The item position under a point of the last drawing, or -1.
+    [[nodiscard]] virtual int RowAt(int x, int y) const = 0;
     // How the legend words its items; marks of the legend style use the same words.
     [[nodiscard]] virtual TLegendTextStyle TextStyle() const = 0;
 

@@ -101,7 +101,7 @@ public:
     [[nodiscard]] int VertMargin() const { return m_vertMargin; }
     void SetVertMargin(int value);
     [[nodiscard]] bool Visible() const override { return m_visible; }
-    void SetVisible(bool value);
+    void SetVisible(bool value) override;
 
     // --- Items ---
     // LegendStyle, with lsAuto resolved against the chart's active series as they are now.
@@ -124,7 +124,7 @@ public:
     [[nodiscard]] int ColumnCount() const { return m_layout.ColumnCount; }
     [[nodiscard]] int RowCount() const { return m_layout.RowCount; }
     // The position (0 = first drawn item) under the point, or -1.
-    [[nodiscard]] int RowAt(int x, int y) const;
+    [[nodiscard]] int RowAt(int x, int y) const override;
 
     // --- Events ---
     TGetLegendText OnGetLegendText;

@@ -152,6 +152,9 @@ public:
     void WriteMetafile(bool enhanced, const QString& fileName, const TRect& rect);
     // The chart at its client size as a non-enhanced metafile file.
     void SaveMetafileFile(const QString& fileName);
+    // The chart at its client size straight onto painter (an image, an SVG or PDF page), as a
+    // metafile gets it: the panel colour first, then the unbuffered drawing.
+    void DrawPicture(QPainter& painter);
 
 protected:
     // The repaint after the plotting rectangle's first layout; rect is PanelRect.
@@ -177,6 +180,9 @@ protected:
     }
 
 private:
+    // area of the chart onto painter's (0, 0), pictureSize filled with the panel colour first.
+    void DrawPictureOf(QPainter& painter, const TRect& area, QSize pictureSize);
+
     QString m_name;
     TColor m_color = clBtnFace;
     TPanelBevel m_bevelInner = bvNone;

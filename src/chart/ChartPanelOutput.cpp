@@ -1,4 +1,5 @@
-// The chart on other surfaces than its window: a printer page and a Windows metafile. Both draw
+// The chart on other surfaces than its window: a printer page, a Windows metafile and any other
+// picture a painter can draw (PNG, SVG, PDF). All draw
 // without the off-screen buffer, straight onto the surface, so the output keeps lines, shapes
 // and text instead of one bitmap.
 
@@ -109,6 +110,18 @@ void TCustomChartPanel::PrintOn(QPrinter& printer)
     painter.end();
 }
 
+void TCustomChartPanel::DrawPictureOf(QPainter& painter, const TRect& area, QSize pictureSize)
+{
+    // Readers of a metafile place the picture by what was drawn: the whole rectangle comes first.
+    painter.fillRect(QRect(QPoint(0, 0), pictureSize), ToQColor(m_color));
+    painter.translate(-area.Left, -area.Top);
+    painter.setClipRect(area.ToQRect());
+    TDirectDrawing direct(m_canvas, m_isPrinting, false);
+    DrawTo(painter, area);
+}
+
+void TCustomChartPanel::DrawPicture(QPainter& painter) { DrawPictureOf(painter, ClientRect(), size()); }
+
 std::unique_ptr<MetafilePaintDevice> TCustomChartPanel::MakeMetafile(bool enhanced, const TRect& rect)
 {
     if (enhanced)
@@ -117,14 +130,7 @@ std::unique_ptr<MetafilePaintDevice> TCustomChartPanel::MakeMetafile(bool enhanc
     auto picture
         = std::make_unique<MetafilePaintDevice>(QSize(std::max(1, area.Width() - 1), std::max(1, area.Height() - 1)));
     QPainter painter(picture.get());
-    // Readers place the picture by what was drawn: the whole rectangle comes first.
-    painter.fillRect(QRect(QPoint(0, 0), picture->SizePixels()), ToQColor(m_color));
-    painter.translate(-area.Left, -area.Top);
-    painter.setClipRect(area.ToQRect());
-    {
-        TDirectDrawing direct(m_canvas, m_isPrinting, false);
-        DrawTo(painter, area);
-    }
+    DrawPictureOf(painter, area, picture->SizePixels());
     painter.end();
     return picture;
 }

@@ -12,6 +12,9 @@ TCustomChart::TCustomChart(QWidget* parent)
     m_backWall.Brush().SetStyle(bsClear);
     InstallChartAxes(*this); // before any series joins: a series takes its axes when it does
     m_legend = std::make_unique<TChartLegend>(*this);
+    // Moves without a button decide the cursor: the series' own over its points.
+    setMouseTracking(true);
+    m_originalCursor = cursor().shape();
 }
 
 TCustomChart::~TCustomChart() = default;

@@ -5,15 +5,44 @@
 #include "ChartTitle.h"
 #include "ChartWall.h"
 
+#include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace tarvo
 {
 
-// The axis panel with its title and foot, its three walls and a legend.
+class TChartSeries;
+
+// What lies under a pixel of the last drawing.
+enum class TChartClickedPartStyle { cpNone, cpLegend, cpAxis, cpSeries, cpTitle, cpFoot, cpChartRect };
+using enum TChartClickedPartStyle;
+
+struct TChartClickedPart {
+    TChartClickedPartStyle Part = cpNone;
+    int PointIndex = -1; // the point of a series, the item position of a legend
+    TChartSeries* ASeries = nullptr;
+    TChartLayoutAxis* AAxis = nullptr;
+};
+
+// The axis panel with its title and foot, its three walls and a legend, and the mouse: a press
+// on a point reaches the series and OnClickSeries, a left drag zooms and a right drag pans
+// (where allowed), the wheel scrolls the vertical axes, and the cursor is the series' own over
+// its points (CustomChartMouse.cpp).
 class TCustomChart : public TCustomAxisPanel
 {
 public:
+    using TChartNotify = std::function<void(TCustomChart& sender)>;
+    using TChartClick = std::function<void(TCustomChart& sender, TMouseButton button, TShiftState shift, int x, int y)>;
+    using TChartClickSeries = std::function<void(TCustomChart& sender, TChartSeries& series, int valueIndex,
+        TMouseButton button, TShiftState shift, int x, int y)>;
+    using TChartClickAxis = std::function<void(
+        TCustomChart& sender, TChartLayoutAxis& axis, TMouseButton button, TShiftState shift, int x, int y)>;
+    // May change the new ends of a scroll, or forbid it.
+    using TChartAllowScroll = std::function<void(
+        TCustomChart& sender, TChartLayoutAxis& axis, double& minimum, double& maximum, bool& allowScroll)>;
+
     explicit TCustomChart(QWidget* parent = nullptr);
     ~TCustomChart() override;
 
@@ -43,7 +72,45 @@ public:
         return m_legend ? m_legend->TextStyle() : ltsLeftValue;
     }
 
+    // --- Mouse ---
+    // Series (last first), axes, title, foot, plot with a series, legend row, none.
+    [[nodiscard]] TChartClickedPart PartAt(int x, int y) const;
+    // Set while a click handler runs; a handler that leaves it set makes the next press count
+    // for nothing.
+    [[nodiscard]] bool ClickConsumed() const { return m_clickConsumed; }
+    void SetClickConsumed(bool value) { m_clickConsumed = value; }
+    // The axes of the top, bottom, left and right show the values under rect (pixels; any corner
+    // order), in animated steps when AnimatedZoom is on.
+    void ZoomRect(const TRect& rect);
+    // Puts back the axes as they were before the first zoom or pan since the last undo.
+    void UndoZoom();
+    // The cursor the chart shows where no series asks for its own.
+    [[nodiscard]] TCursor OriginalCursor() const { return m_originalCursor; }
+
+    TChartClickSeries OnClickSeries;
+    TChartClickAxis OnClickAxis;
+    TChartClick OnClickLegend;
+    TChartClick OnClickBackground;
+    TChartAllowScroll OnAllowScroll;
+    TChartNotify OnScroll;
+    TChartNotify OnZoom;
+    TChartNotify OnUndoZoom;
+
+    // The platform's mouse messages, in chart terms (the widget's own handlers call these).
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // Steps of 3 % of each vertical axis' range; positive steps scroll up (subtract).
+    void MouseWheel(int steps);
+
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
     void LayoutTitlesAndLegend() override;
     void PaintWalls() override;
     [[nodiscard]] int BackWallSize() const override { return m_backWall.Size(); }
@@ -51,6 +118,21 @@ protected:
 private:
     // The canvas pen and brush for a wall.
     void PrepareWall(const TChartWall& wall);
+
+    // The axes a zoom changes, in the order top, bottom, left, right (null where missing).
+    [[nodiscard]] std::array<TChartLayoutAxis*, 4> ZoomAxes() const;
+    void SaveAxesForUndo();
+    void StartZoomOrPan(TMouseButton button, int x, int y);
+    [[nodiscard]] bool BackgroundClick(TMouseButton button, TShiftState shift, int x, int y);
+    // Moves the zoom band without drawing the chart again; a dirty picture gets it on its repaint.
+    void MoveZoomBand(int x, int y);
+    void Pan(int x, int y);
+    void ShowCursorAt(int x, int y);
+
+    bool m_clickConsumed = false;
+    TCursor m_originalCursor = crDefault;
+    std::optional<std::array<TAxisRangeSettings, 4>> m_savedAxes; // for UndoZoom
+    int m_wheelRemainder = 0; // angle units not yet worth a step (touchpads send small ones)
 
     TChartTitle m_title { *this, false };
     TChartTitle m_foot { *this, true };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
@@ -239,15 +240,18 @@ Sizes: apparent sizes (the length of each file, not the disk blocks it takes) co
 64-bit bytes. Every name of a file counts once, hard links included; folders count 0;
 symbolic links count their own size and are never followed; FIFOs, sockets and devices
 count 0. Names starting with "." are counted like any other. Pseudo file systems (proc,
-sysfs, ...) are not entered, and a folder that cannot be read counts 0. size_mb and size_kb
-are bytes / 1048576 and bytes / 1024 rounded to hundredths, ties to even.
+sysfs, ...) are not entered, and a folder that cannot be read counts 0: it is named on
+standard error ("tarvo-scan: cannot read FOLDER: reason", at most 20 lines and then how many
+more) and the exit status is 1. size_mb and size_kb are bytes / 1048576 and bytes / 1024
+rounded to hundredths, ties to even.
 
 Names in JSON: file names are bytes, not necessarily UTF-8. Valid UTF-8 is written as it
 is, control characters are escaped, and every byte 0xXX that is not part of valid UTF-8 is
 written as the lone surrogate \udcXX (the surrogate-escape convention): "\udcff" stands for
 the byte 0xFF. CSV and JSON keep every byte of every name.
 
-Exit status: 0 when the report was written, 1 when it could not be written, 2 for bad
+Exit status: 0 when the report was written and every folder was read, 1 when a folder
+could not be read (the totals leave it out) or the report could not be written, 2 for bad
 usage or when FOLDER is not a folder.
 )";
 }
@@ -377,7 +381,13 @@ int RunTarvoScan(
     scan.IncludeFreeSpace = command.includeFreeSpace;
     scan.Calculate(); // false only after Cancel(), which nothing here calls
     out << FormatScanReport(scan, command.format, fileSystem.Style());
-    return Finish(out, err) ? 0 : 1;
+    const bool written = Finish(out, err);
+    // As du does: the report stands, but a script can tell "empty" from "not read".
+    for (const UnreadFolder& unread : scan.UnreadFolders)
+        err << kProgram << ": cannot read " << OneLine(unread.path) << ": " << std::strerror(unread.error) << '\n';
+    if (scan.UnreadCount > scan.UnreadFolders.size())
+        err << kProgram << ": " << scan.UnreadCount - scan.UnreadFolders.size() << " more folders could not be read\n";
+    return written && scan.UnreadCount == 0 ? 0 : 1;
 }
 
 } // namespace tarvo

@@ -52,8 +52,8 @@ struct ScanCommand {
 // A CSV field, quoted only when it holds a comma, a quote, CR or LF.
 [[nodiscard]] std::string CsvField(std::string_view text);
 
-// The whole tarvo-scan command; returns its exit status (0 done, 1 output failed, 2 bad usage
-// or not a folder).
+// The whole tarvo-scan command; returns its exit status (0 done, 1 a folder could not be read
+// or the output failed, 2 bad usage or not a folder).
 int RunTarvoScan(
     const std::vector<std::string>& arguments, FileSystem& fileSystem, std::ostream& out, std::ostream& err);
 

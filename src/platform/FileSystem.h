@@ -67,6 +67,7 @@ struct VolumeInfo {
     VolumeKind kind = VolumeKind::vkFixed;
     std::string label; // volume name; may be empty
     std::string fileSystemType; // "ext4", "NTFS", ...
+    std::string source; // what is mounted: "/dev/sda1", "//nas/share", "server:/export"; may be empty
 };
 
 // What the scanner and the main window need from a file system. Implementations: the real
@@ -82,18 +83,22 @@ public:
 
     [[nodiscard]] virtual const PathStyle& Style() const = 0;
 
+    // Where a call below takes `error`, it receives (when given) the errno value of a failure,
+    // or 0 when nothing went wrong: the end of a listing, a pseudo file system left alone.
+
     // Opens the folder at an absolute path (a link given here is followed: it is the user's
     // choice). nullptr when it is not an openable folder.
-    [[nodiscard]] virtual FolderHandlePtr OpenFolder(const std::string& path) = 0;
+    [[nodiscard]] virtual FolderHandlePtr OpenFolder(const std::string& path, int* error = nullptr) = 0;
     // Opens a subfolder relative to its parent without following links. nullptr when it
     // cannot be opened, is no longer a folder, or lies on a pseudo file system (never entered).
-    [[nodiscard]] virtual FolderHandlePtr OpenChild(FolderHandle& parent, const std::string& name) = 0;
+    [[nodiscard]] virtual FolderHandlePtr OpenChild(FolderHandle& parent, const std::string& name, int* error = nullptr)
+        = 0;
     // The parent folder of an open folder ("..") or nullptr at the top; used to learn the
     // ancestry of a scanned folder once per scan.
     [[nodiscard]] virtual FolderHandlePtr OpenParent(FolderHandle& folder) = 0;
     // Appends the next batch of entries (kind may be ekUnknown, sizeBytes not yet set) and
     // returns true; returns false and appends nothing at the end or on a read error.
-    virtual bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out) = 0;
+    virtual bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error = nullptr) = 0;
     // Settles kind and sizeBytes of one entry of the folder without following links.
     // Returns false when the entry is gone or cannot be examined (kind and size unchanged).
     virtual bool StatEntry(FolderHandle& folder, DirEntry& entry) = 0;

@@ -191,7 +191,7 @@ MemoryFileSystem::Node& MemoryFileSystem::AddEntry(std::string_view path, EntryK
 }
 
 void MemoryFileSystem::AddVolume(const std::string& root, VolumeKind kind, const std::string& label,
-    const std::string& fsType, std::int64_t freeBytes)
+    const std::string& fsType, std::int64_t freeBytes, const std::string& source)
 {
     const Change change(*this);
     if (FindVolume(root))
@@ -207,6 +207,7 @@ void MemoryFileSystem::AddVolume(const std::string& root, VolumeKind kind, const
     volume.info.kind = kind;
     volume.info.label = label;
     volume.info.fileSystemType = fsType;
+    volume.info.source = source;
     volume.freeBytes = freeBytes < 0 ? -1 : freeBytes;
     folder.volumeIndex = static_cast<int>(m_volumes.size());
     Announcement mounted;
@@ -411,8 +412,10 @@ MemoryFileSystem::PlacePtr MemoryFileSystem::ResolveFolder(std::string_view path
     return m_style.IsAbsolute(path) ? Walk(nullptr, path, hopsLeft) : nullptr;
 }
 
-FolderHandlePtr MemoryFileSystem::MakeHandle(PlacePtr place) const
+FolderHandlePtr MemoryFileSystem::MakeHandle(PlacePtr place, int* error) const
 {
+    if (error)
+        *error = !place ? ENOENT : place->node->unreadable ? EACCES : 0;
     if (!place || place->node->unreadable)
         return nullptr;
     auto handle = std::make_shared<Handle>();
@@ -432,20 +435,23 @@ MemoryFileSystem::Handle& MemoryFileSystem::Own(FolderHandle& folder) const
 
 // ---- Reading ------------------------------------------------------------------------------
 
-FolderHandlePtr MemoryFileSystem::OpenFolder(const std::string& path)
+FolderHandlePtr MemoryFileSystem::OpenFolder(const std::string& path, int* error)
 {
     const std::shared_lock lock(m_treeLock);
-    return MakeHandle(ResolveFolder(path));
+    return MakeHandle(ResolveFolder(path), error);
 }
 
-FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::string& name)
+FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::string& name, int* error)
 {
     const std::shared_lock lock(m_treeLock);
     const PlacePtr& from = Own(parent).place;
     Node* child = FindChild(*from->node, name);
-    if (!child || child->kind != EntryKind::ekFolder)
+    if (!child || child->kind != EntryKind::ekFolder) {
+        if (error)
+            *error = child ? ENOTDIR : ENOENT;
         return nullptr;
-    return MakeHandle(Enter(from, *child));
+    }
+    return MakeHandle(Enter(from, *child), error);
 }
 
 FolderHandlePtr MemoryFileSystem::OpenParent(FolderHandle& folder)
@@ -454,8 +460,10 @@ FolderHandlePtr MemoryFileSystem::OpenParent(FolderHandle& folder)
     return MakeHandle(Own(folder).place->up);
 }
 
-bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out)
+bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error)
 {
+    if (error)
+        *error = 0;
     Handle& handle = Own(folder);
     std::function<void(const std::string&)> hook;
     {

@@ -41,7 +41,7 @@ public:
     // passed through to their target.
     // root: "C:\", "/" or a mount point such as "/media/usb"; freeBytes -1 makes FreeBytes fail.
     void AddVolume(const std::string& root, VolumeKind kind, const std::string& label, const std::string& fsType,
-        std::int64_t freeBytes);
+        std::int64_t freeBytes, const std::string& source = {});
     void AddFolder(const std::string& path); // an existing folder is left as it is
     void AddFile(const std::string& path, std::int64_t sizeBytes);
     // A symbolic link of its own size. Never followed by OpenChild or ListFolder's entries, but
@@ -73,10 +73,11 @@ public:
     void SetReadHook(std::function<void(const std::string& folderPath)> hook);
 
     [[nodiscard]] const PathStyle& Style() const override { return m_style; }
-    [[nodiscard]] FolderHandlePtr OpenFolder(const std::string& path) override;
-    [[nodiscard]] FolderHandlePtr OpenChild(FolderHandle& parent, const std::string& name) override;
+    [[nodiscard]] FolderHandlePtr OpenFolder(const std::string& path, int* error = nullptr) override;
+    [[nodiscard]] FolderHandlePtr OpenChild(
+        FolderHandle& parent, const std::string& name, int* error = nullptr) override;
     [[nodiscard]] FolderHandlePtr OpenParent(FolderHandle& folder) override;
-    bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out) override;
+    bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error = nullptr) override;
     bool StatEntry(FolderHandle& folder, DirEntry& entry) override;
 
     [[nodiscard]] bool FolderExists(const std::string& path) override;
@@ -122,7 +123,8 @@ private:
     [[nodiscard]] PlacePtr Enter(const PlacePtr& from, Node& child) const;
     [[nodiscard]] PlacePtr Walk(PlacePtr place, std::string_view path, int& hopsLeft) const;
     [[nodiscard]] PlacePtr ResolveFolder(std::string_view path) const;
-    [[nodiscard]] FolderHandlePtr MakeHandle(PlacePtr place) const;
+    // error: ENOENT without a place, EACCES for an unreadable folder.
+    [[nodiscard]] FolderHandlePtr MakeHandle(PlacePtr place, int* error = nullptr) const;
     [[nodiscard]] Handle& Own(FolderHandle& folder) const;
 
     void Announce(

@@ -378,14 +378,40 @@ bool MountTable::IsMountPoint(std::string_view path) const
     return false;
 }
 
+bool MountTable::IsInsidePseudoFileSystem(const MountEntry& entry) const
+{
+    // Up the kernel's parent links: a cgroup tree under /sys or a tmpfs on /dev/shm belongs to
+    // the pseudo file system it sits in, not to the user's volumes.
+    const MountEntry* current = &entry;
+    for (std::size_t hops = 0; hops < m_entries.size(); ++hops) {
+        const auto parent = std::find_if(m_entries.begin(), m_entries.end(),
+            [&](const MountEntry& candidate) { return candidate.mountId == current->parentId; });
+        if (parent == m_entries.end() || &*parent == current)
+            return false;
+        if (IsPseudoFileSystemType(parent->fsType))
+            return true;
+        current = &*parent;
+    }
+    return false;
+}
+
 std::vector<VolumeInfo> MountTable::Volumes() const
 {
     std::vector<VolumeInfo> volumes;
     const std::map<std::string, std::string> labels = ReadVolumeLabels();
     for (const MountEntry& mount : RealMounts()) {
-        if (IsPackageImageMount(mount))
+        if (IsPackageImageMount(mount) || IsInsidePseudoFileSystem(mount))
             continue;
-        VolumeInfo volume { mount.mountPoint, VolumeKindOfType(mount.fsType), {}, mount.fsType };
+        const VolumeKind kind = VolumeKindOfType(mount.fsType);
+        // A single file bind-mounted in place (a container's /etc/hosts) is no volume. Only a
+        // local file system is asked: a dead network or FUSE mount would stall the question.
+        if (kind != VolumeKind::vkRemote && !mount.fsType.starts_with("fuse")) {
+            struct stat info = {};
+            if (::lstat(mount.mountPoint.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+                continue;
+        }
+        VolumeInfo volume { mount.mountPoint, kind, {}, mount.fsType,
+            mount.source == "none" ? std::string() : mount.source };
         if (volume.kind == VolumeKind::vkFixed && IsRemovableDevice(BlockDeviceOf(mount)))
             volume.kind = VolumeKind::vkRemovable;
         if (mount.source.starts_with("/")) {
@@ -396,7 +422,7 @@ std::vector<VolumeInfo> MountTable::Volumes() const
         volumes.push_back(std::move(volume));
     }
     if (volumes.empty())
-        volumes.push_back(VolumeInfo { "/", VolumeKind::vkFixed, {}, {} }); // the table could not be read
+        volumes.push_back(VolumeInfo { "/", VolumeKind::vkFixed, {}, {}, {} }); // the table could not be read
     return volumes;
 }
 

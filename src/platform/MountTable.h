@@ -58,10 +58,14 @@ public:
     // True when the path, trailing separators ignored, is a real mount point.
     [[nodiscard]] bool IsMountPoint(std::string_view path) const;
 
-    // The volumes a user may pick: RealMounts() without package images, each with the kind its
-    // type gives, removable when sysfs says so, and its label from udev's by-label links (this
-    // part reads the machine). "/" alone when the table is empty.
+    // The volumes a user may pick: RealMounts() without package images, mounts inside pseudo
+    // file systems and files bind-mounted in place, each with the kind its type gives, its
+    // source, removable when sysfs says so, and its label from udev's by-label links (this part
+    // reads the machine, never a mounted volume). "/" alone when the table is empty.
     [[nodiscard]] std::vector<VolumeInfo> Volumes() const;
+
+    // True when the entry's mount sits, directly or further up, on a pseudo file system.
+    [[nodiscard]] bool IsInsidePseudoFileSystem(const MountEntry& entry) const;
 
 private:
     // True when the entry is mounted, directly or further down, inside the mount ancestorId.

@@ -150,6 +150,14 @@ namespace
     }
 
     // A single component that names something inside the folder, never the folder or its parent.
+    // Stores errno value `code` where the caller asked for it; a failed open returns this.
+    std::nullptr_t ReportError(int* error, int code)
+    {
+        if (error)
+            *error = code;
+        return nullptr;
+    }
+
     bool IsPlainName(const std::string& name)
     {
         return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
@@ -226,10 +234,11 @@ namespace
         PosixFileSystem() { RaiseDescriptorLimit(); }
 
         [[nodiscard]] const PathStyle& Style() const override { return PathStyle::Host(); }
-        [[nodiscard]] FolderHandlePtr OpenFolder(const std::string& path) override;
-        [[nodiscard]] FolderHandlePtr OpenChild(FolderHandle& parent, const std::string& name) override;
+        [[nodiscard]] FolderHandlePtr OpenFolder(const std::string& path, int* error = nullptr) override;
+        [[nodiscard]] FolderHandlePtr OpenChild(
+            FolderHandle& parent, const std::string& name, int* error = nullptr) override;
         [[nodiscard]] FolderHandlePtr OpenParent(FolderHandle& folder) override;
-        bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out) override;
+        bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error = nullptr) override;
         bool StatEntry(FolderHandle& folder, DirEntry& entry) override;
         [[nodiscard]] bool FolderExists(const std::string& path) override;
         [[nodiscard]] std::int64_t FreeBytes(const std::string& volumeRoot) override;
@@ -245,14 +254,15 @@ namespace
         [[nodiscard]] std::string ResolveExisting(const std::string& path) const;
     };
 
-    FolderHandlePtr PosixFileSystem::OpenFolder(const std::string& path)
+    FolderHandlePtr PosixFileSystem::OpenFolder(const std::string& path, int* error)
     {
+        ReportError(error, 0);
         if (path.empty())
-            return nullptr;
+            return ReportError(error, ENOENT);
         UniqueFd fd(::open(path.c_str(), kFolderOpenFlags));
         struct stat info = {};
         if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
-            return nullptr;
+            return ReportError(error, errno);
         // A scan starts here, so this is where mounts made since the last one are learnt.
         MountSnapshotPtr mounts = TakeMountSnapshot();
         if (IsPseudoFolder(fd.Get(), info.st_dev, *mounts))
@@ -262,15 +272,16 @@ namespace
         return MakeHandle(fd, info, isMountRoot, std::move(mounts));
     }
 
-    FolderHandlePtr PosixFileSystem::OpenChild(FolderHandle& parent, const std::string& name)
+    FolderHandlePtr PosixFileSystem::OpenChild(FolderHandle& parent, const std::string& name, int* error)
     {
+        ReportError(error, 0);
         if (!IsPlainName(name))
-            return nullptr;
+            return ReportError(error, EINVAL);
         PosixFolderHandle& from = Posix(parent);
         UniqueFd fd(::openat(from.Fd(), name.c_str(), kFolderOpenFlags | O_NOFOLLOW));
         struct stat info = {};
         if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
-            return nullptr;
+            return ReportError(error, errno);
         const MountSnapshot& mounts = *from.Mounts();
         bool crossesDevice = info.st_dev != from.Identity().device;
         if (crossesDevice && IsPseudoFolder(fd.Get(), info.st_dev, mounts))
@@ -293,8 +304,9 @@ namespace
         return MakeHandle(fd, info, isMountRoot, from.Mounts());
     }
 
-    bool PosixFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out)
+    bool PosixFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error)
     {
+        ReportError(error, 0);
         const int fd = Posix(folder).Fd();
         char* buffer = DirentBuffer();
         constexpr std::size_t kNameOffset = offsetof(dirent64, d_name);
@@ -302,6 +314,8 @@ namespace
             long count = ::syscall(SYS_getdents64, fd, buffer, kDirentBufferBytes);
             if (count < 0 && errno == EINTR)
                 continue;
+            if (count < 0)
+                ReportError(error, errno);
             if (count <= 0)
                 return false;
             bool appended = false;

@@ -11,7 +11,8 @@ namespace tarvo::profile_io
 // The whole file; a missing file reads as empty (exists false), any other failure as nullopt.
 [[nodiscard]] std::optional<std::string> LoadFile(const std::string& fileName, bool& exists);
 
-// Whether this process may change the existing file.
+// Whether this process may change the existing file; never one without any write permission bit,
+// whoever runs the program.
 [[nodiscard]] bool IsWritableFile(const std::string& fileName);
 
 // Replaces the file's whole content atomically: written beside it, synced, renamed over it.

@@ -105,6 +105,14 @@ bool ReplaceFile(const std::string& fileName, std::string_view text)
     return ok;
 }
 
-bool IsWritableFile(const std::string& fileName) { return ::access(fileName.c_str(), W_OK) == 0; }
+bool IsWritableFile(const std::string& fileName)
+{
+    // A file that nobody may write is its owner's "leave this alone": root could replace it
+    // (the new text is renamed over it), but must not either.
+    struct stat info = {};
+    if (::stat(fileName.c_str(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
+    return ::access(fileName.c_str(), W_OK) == 0;
+}
 
 } // namespace tarvo::profile_io

@@ -189,8 +189,8 @@ void TFileNotifier::Receive(std::uint32_t eventId, const TShellEventPair& items)
             OnFileChange(*this, EventSetOf(eventId), items);
         return;
     }
-    m_events.push_back(
-        TBufferedEvent { TPidlManager::Clone(items.first), TPidlManager::Clone(items.second), EventSetOf(eventId), false });
+    m_events.push_back(TBufferedEvent {
+        TPidlManager::Clone(items.first), TPidlManager::Clone(items.second), EventSetOf(eventId), false });
     m_unmerged = true;
     QCoreApplication::postEvent(m_window.get(), new QEvent(kDispatchEvent));
 }

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -282,13 +283,50 @@ namespace
         EXPECT_EQ(ProfileReadString(m_settings, "LastDir", "Start with").value_or(""), "C:\\Data\\Sub\\");
     }
 
+    // A folder where the file should be: one message, the per-user file instead, the folder
+    // untouched. A file nobody may write (also when root runs the program): one message at
+    // close, the file byte for byte as it was.
+    TEST_F(MainFormTest, UnusableSettingsFilesAreReportedOnceAndLeftAlone)
+    {
+        const std::string beside = m_tree.Path() + "/program";
+        std::filesystem::create_directories(beside + "/Kwendi.ini");
+        {
+            MainFormEnvironment env;
+            env.fileSystem = &m_fs;
+            env.executableFolder = beside;
+            env.userConfigFolder = m_tree.Path() + "/config";
+            TForm1 form(std::move(env));
+            form.close();
+        }
+        ASSERT_EQ(ShownMessages().size(), 1U);
+        EXPECT_TRUE(ShownMessages()[0].contains(QString::fromStdString(beside + "/Kwendi.ini")));
+        EXPECT_TRUE(ShownMessages()[0].contains(QStringLiteral("it is a folder")));
+        EXPECT_TRUE(std::filesystem::is_empty(beside + "/Kwendi.ini"));
+        EXPECT_TRUE(ReadFile(m_tree.Path() + "/config/tarvo/Kwendi.ini").starts_with("[Bounds]\r\nleft="));
+
+        ShownMessages().clear();
+        const std::string kept = "[Page]\r\nTabSheet=1\r\n";
+        WriteFile(m_settings, kept);
+        std::filesystem::permissions(m_settings,
+            std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                | std::filesystem::perms::others_read);
+        auto form = Open();
+        EXPECT_EQ(form->PageControl1->ActivePageIndex(), 1) << "it is still read";
+        form->close();
+        form.reset();
+        ASSERT_EQ(ShownMessages().size(), 1U);
+        EXPECT_EQ(ShownMessages()[0], QString::fromStdString("Unable to write to " + m_settings));
+        EXPECT_EQ(ReadFile(m_settings), kept);
+    }
+
     TEST_F(MainFormTest, ActionsOfLaterPartsAreThereButDisabled)
     {
         auto form = Open();
-        for (QAction* action : { form->actBrowseDir, form->actPrint, form->actO_C_DirTree, form->actToggle3D,
-                 form->actSavePicture, form->actAbout, form->actHelp })
+        for (QAction* action : { form->actBrowseDir, form->actAbout, form->actHelp })
             EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
-        EXPECT_TRUE(form->actRun->isEnabled());
+        for (QAction* action : { form->actRun, form->actToggle3D, form->actShowLegend, form->actShowLabels,
+                 form->actPrint, form->actSavePicture, form->actHint, form->actO_C_DirTree })
+            EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
         EXPECT_EQ(form->actRun->shortcut(), QKeySequence(Qt::Key_F9));
         EXPECT_EQ(form->actUpOneDir->shortcut(), QKeySequence(Qt::Key_F10));
         EXPECT_EQ(form->actRun->toolTip(), QStringLiteral("Calclulate Size of selected directory incl. all sub dirs "));

@@ -47,7 +47,15 @@ namespace
             m_log.push_back("margins " + m_name + " " + std::to_string(start) + " " + std::to_string(end));
         }
         void Draw(bool) override { m_log.push_back("draw " + m_name); }
+        [[nodiscard]] double Minimum() const override { return range.Minimum; }
+        [[nodiscard]] double Maximum() const override { return range.Maximum; }
+        [[nodiscard]] TAxisRangeSettings RangeSettings() const override { return range; }
+        void SetRangeSettings(const TAxisRangeSettings& value) override { range = value; }
+        void SetMinMax(double minimum, double maximum) override { range = { false, false, false, minimum, maximum }; }
+        void Scroll(double offset, bool) override { SetMinMax(range.Minimum + offset, range.Maximum + offset); }
+        [[nodiscard]] bool Clicked(int, int) const override { return false; }
         bool visible = true;
+        TAxisRangeSettings range;
 
     private:
         Log& m_log;
@@ -66,8 +74,10 @@ namespace
         {
         }
         [[nodiscard]] bool Visible() const override { return true; }
+        void SetVisible(bool) override { }
         [[nodiscard]] bool Vertical() const override { return m_vertical; }
         [[nodiscard]] TLegendTextStyle TextStyle() const override { return ltsLeftValue; }
+        [[nodiscard]] int RowAt(int, int) const override { return -1; }
         void DrawLegend() override
         {
             m_log.push_back("legend at top " + std::to_string(m_chart.ChartRect().Top));

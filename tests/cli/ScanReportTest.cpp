@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <memory>
+
+#include <functional>
+
 #include <sstream>
 #include <stdexcept>
 
@@ -239,6 +245,65 @@ namespace
             "<All files in this folder>,128,0,0.12,/<All files in this folder>\r\n"
             "<Free Space>,5000000,4.77,4882.81,/<Free Space>\r\n");
         EXPECT_EQ(err.str(), "");
+    }
+
+    // Folders that cannot be read count 0 as before, but each is named on stderr and the exit
+    // status says the totals are incomplete.
+    TEST(RunTarvoScan, NamesEveryFolderItCouldNotReadAndExitsWithOne)
+    {
+        struct Case {
+            const char* what;
+            std::function<void(MemoryFileSystem&)> spoil;
+            std::string err;
+            std::string firstRow; // the CSV row after the header
+        };
+        const std::vector<Case> cases = {
+            { "an unreadable subfolder", [](MemoryFileSystem& fs) { fs.SetUnreadable("/data/locked", true); },
+                "tarvo-scan: cannot read /data/locked: Permission denied\n", "keep,3000,0,2.93,/data/keep\r\n" },
+            { "an unreadable FOLDER", [](MemoryFileSystem& fs) { fs.SetUnreadable("/data", true); },
+                "tarvo-scan: cannot read /data: Permission denied\n",
+                "<All files in this folder>,0,0,0,/data/<All files in this folder>\r\n" },
+            { "a folder gone between listing and opening",
+                [](MemoryFileSystem& fs) {
+                    // The listing's last read removes a folder it has already reported.
+                    auto calls = std::make_shared<int>(0);
+                    fs.SetReadHook([&fs, calls](const std::string& path) {
+                        if ((path == "/data" || path == "/data/") && ++*calls == 2)
+                            fs.RemoveEntry("/data/keep");
+                    });
+                },
+                "tarvo-scan: cannot read /data/keep: No such file or directory\n", "keep,0,0,0,/data/keep\r\n" },
+            { "more than twenty",
+                [](MemoryFileSystem& fs) {
+                    for (int i = 0; i < 23; ++i) {
+                        fs.AddFolder("/data/keep/n" + std::to_string(10 + i));
+                        fs.SetUnreadable("/data/keep/n" + std::to_string(10 + i), true);
+                    }
+                },
+                "", "keep,3000,0,2.93,/data/keep\r\n" },
+        };
+        for (const Case& c : cases) {
+            MemoryFileSystem fileSystem(PathStyle::Posix());
+            fileSystem.AddVolume("/", VolumeKind::vkFixed, "", "ext4", 0);
+            fileSystem.AddFile("/data/keep/file", 3000);
+            fileSystem.AddFile("/data/locked/file", 7000);
+            c.spoil(fileSystem);
+            std::ostringstream out;
+            std::ostringstream err;
+            EXPECT_EQ(RunTarvoScan({ "--format=csv", "/data" }, fileSystem, out, err), 1) << c.what;
+            const std::string report = out.str();
+            const std::size_t firstRow = report.find("\r\n") + 2;
+            EXPECT_EQ(report.substr(firstRow, c.firstRow.size()), c.firstRow) << c.what;
+            if (!c.err.empty()) {
+                EXPECT_EQ(err.str(), c.err) << c.what;
+                continue;
+            }
+            // Twenty named, in path order, and a count of the rest.
+            const std::string lines = err.str();
+            EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 21) << lines;
+            EXPECT_TRUE(lines.starts_with("tarvo-scan: cannot read /data/keep/n")) << lines;
+            EXPECT_TRUE(lines.ends_with("tarvo-scan: 3 more folders could not be read\n")) << lines;
+        }
     }
 
 } // namespace

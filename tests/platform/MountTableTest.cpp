@@ -1,4 +1,5 @@
 #include "MountTable.h"
+#include "TempTree.h"
 
 #include <gtest/gtest.h>
 
@@ -231,6 +232,34 @@ namespace
         };
         for (const auto& [type, kind] : cases)
             EXPECT_EQ(VolumeKindOfType(type), kind) << type;
+    }
+
+    // Mounts inside pseudo file systems and files bind-mounted in place are no volumes; what is
+    // mounted travels with a volume.
+    TEST(MountTableVolumes, LeaveOutWhatNoUserPicks)
+    {
+        const test::TempTree tree;
+        tree.File("hosts", 10);
+        tree.Folder("data");
+        const MountTable table = MountTable::Parse("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                                   "2 1 0:20 / /sys rw - sysfs sysfs rw\n"
+                                                   "3 2 0:21 / /sys/fs/cgroup rw - tmpfs tmpfs rw\n"
+                                                   "4 1 0:5 / /dev rw - devtmpfs udev rw\n"
+                                                   "5 4 0:22 / /dev/shm rw - tmpfs tmpfs rw\n"
+                                                   "6 1 8:1 /etc/hosts "
+            + tree.Path()
+            + "/hosts rw - ext4 /dev/sda1 rw\n"
+              "7 1 8:1 /srv "
+            + tree.Path()
+            + "/data rw - ext4 /dev/sda1 rw\n"
+              "8 1 0:40 / /mnt/nas rw - cifs //nas/share rw\n"
+              "9 1 0:41 / /run/user rw - tmpfs tmpfs rw\n");
+        std::vector<std::string> roots;
+        for (const VolumeInfo& volume : table.Volumes())
+            roots.push_back(volume.root + " " + volume.source);
+        EXPECT_EQ(roots,
+            (std::vector<std::string> {
+                "/ /dev/sda1", tree.Path() + "/data /dev/sda1", "/mnt/nas //nas/share", "/run/user tmpfs" }));
     }
 
     TEST(FileSystemTypes, SnapImagesAreNoVolumes)

@@ -31,6 +31,14 @@ namespace
         0x03, 0x00, 0x00, 0x00, 0x00, 0x00, // EOF
     };
 
+    // A one-page PDF of 10 × 10 points with nothing on it.
+    constexpr const char* kEmptyPage = "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n"
+                                       "<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n3 0 obj\n"
+                                       "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] >>\nendobj\nxref\n0 4\n"
+                                       "0000000000 65535 f \n0000000009 00000 n \n0000000058 00000 n \n"
+                                       "0000000115 00000 n \ntrailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n184\n"
+                                       "%%EOF\n";
+
     [[nodiscard]] bool IsNonEmptyFile(const std::string& path)
     {
         struct stat info = {};
@@ -64,6 +72,8 @@ namespace
         std::ofstream(wmf, std::ios::binary)
             .write(reinterpret_cast<const char*>(kOneRectangle.data()),
                 static_cast<std::streamsize>(kOneRectangle.size()));
+        const std::string pdf = folder.Path() + "/empty.pdf";
+        std::ofstream(pdf, std::ios::binary) << kEmptyPage;
         std::string problem;
         std::string packages;
         switch (tool) {
@@ -78,6 +88,15 @@ namespace
         case Tool::tlPython3:
             problem = Try({ ToolProgram(tool), "-c", "import sys" }, {});
             packages = "python3";
+            break;
+        case Tool::tlPdftoppm:
+            problem = Try({ ToolProgram(tool), "-png", "-singlefile", pdf, folder.Path() + "/page" },
+                folder.Path() + "/page.png");
+            packages = "poppler-utils";
+            break;
+        case Tool::tlPdfinfo:
+            problem = Try({ ToolProgram(tool), pdf }, {});
+            packages = "poppler-utils";
             break;
         case Tool::tlLocaledef:
             problem = Try({ ToolProgram(tool), "-i", "de_DE", "-f", "UTF-8", folder.Path() + "/de_DE.UTF-8" },
@@ -101,6 +120,10 @@ const char* ToolProgram(Tool tool)
         return "python3";
     case Tool::tlLocaledef:
         return "localedef";
+    case Tool::tlPdftoppm:
+        return "pdftoppm";
+    case Tool::tlPdfinfo:
+        return "pdfinfo";
     }
     return "";
 }

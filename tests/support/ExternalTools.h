@@ -14,6 +14,8 @@ enum class Tool {
     tlConvert, // ImageMagick, with its metafile reader
     tlPython3, // runs the strict metafile checker
     tlLocaledef, // builds a locale from glibc's locale sources
+    tlPdftoppm, // poppler: a PDF page as a picture
+    tlPdfinfo, // poppler: a PDF's pages and title
 };
 
 // Empty when the tool works on this machine; else one line saying what failed and which Debian

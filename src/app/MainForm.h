@@ -29,7 +29,10 @@ class QWidget;
 namespace tarvo
 {
 
+class TAboutBoxDlg;
 class TBarSeries;
+class THelpWindow;
+class THotEdgeButton;
 class TChart;
 class TChartSeries;
 class TCustomChart;
@@ -47,6 +50,8 @@ struct MainFormEnvironment {
     std::string executableFolder;
     std::string userConfigFolder;
     FormatSettings formatSettings = FormatSettings::FromUserLocale();
+    // Where the help file is looked for; empty: beside the executable, then the data folders.
+    std::vector<std::string> helpFilePlaces;
     // Opens a folder in the desktop's file manager (raw path bytes). Default: ShellOpenFolder.
     std::function<void(const std::string& path)> openFolder;
     // The folder the tree shows as Home. Default: HomeFolder().
@@ -61,6 +66,9 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
+    // The widget property that holds a control's help context (its section of the help file).
+    static constexpr const char* kHelpContextProperty = "helpContext";
+
     explicit TForm1(MainFormEnvironment environment, QWidget* parent = nullptr);
     ~TForm1() override;
     TForm1(const TForm1&) = delete;
@@ -120,6 +128,12 @@ public:
     void ToggleDirTree();
     void actO_C_DirTreeExecute();
     void EdgeButton1Click();
+    void EdgeButton1Enter();
+    void EdgeButton1Exit();
+    // Help opens at its contents; F1 at the section of the focused control's help context.
+    void actHelpExecute();
+    void ShowContextHelp();
+    void actAboutExecute();
     [[nodiscard]] int TreeWidth() const { return m_treeWidth; }
 
     [[nodiscard]] const std::string& CurrentDir() const { return m_currentDir; }
@@ -150,7 +164,7 @@ public:
     TChart* Pies = nullptr;
     TPieSeries* DiscoSerie = nullptr;
     QFrame* Panel5 = nullptr;
-    QToolButton* EdgeButton1 = nullptr;
+    THotEdgeButton* EdgeButton1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QToolButton* OneUp = nullptr;
     QToolButton* RunBut = nullptr;
@@ -176,6 +190,9 @@ public:
     QAction* actShowLegend = nullptr;
     QAction* actShowLabels = nullptr;
     QAction* Exit1 = nullptr;
+    QAction* actContextHelp = nullptr;
+    TAboutBoxDlg* About = nullptr;
+    THelpWindow* HelpWindow = nullptr; // made at the first request for help
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -200,6 +217,7 @@ private:
     [[nodiscard]] bool SwallowsToolTip(QObject* watched) const;
     [[nodiscard]] const std::string& SettingsFile() const { return m_settingsFile; }
     void ShowCurrentDir();
+    void ShowHelp(const QString& anchor);
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
 
     // What each chart point stands for: the entry's path bytes (the charts show only its name)

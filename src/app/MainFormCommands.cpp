@@ -1,14 +1,18 @@
 // The window's remaining commands: printing and saving the visible chart, tool tips on and
 // off, and opening and closing the folder tree.
 
+#include "AboutBoxDlg.h"
 #include "Chart.h"
 #include "ChartPicture.h"
+#include "HelpWindow.h"
+#include "HotEdgeButton.h"
 #include "MainForm.h"
 #include "PageControl.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QPalette>
 #include <QSplitter>
 #include <QStringList>
 
@@ -113,6 +117,44 @@ void TForm1::ToggleDirTree()
 }
 
 void TForm1::actO_C_DirTreeExecute() { ToggleDirTree(); }
+
+void TForm1::EdgeButton1Enter()
+{
+    Panel5->setPalette(QPalette(QPalette::Window, palette().color(QPalette::Highlight)));
+}
+
+void TForm1::EdgeButton1Exit() { Panel5->setPalette(QPalette(QPalette::Window, palette().color(QPalette::Button))); }
+
+void TForm1::ShowHelp(const QString& anchor)
+{
+    if (HelpWindow == nullptr)
+        HelpWindow
+            = new THelpWindow(this, m_env.helpFilePlaces.empty() ? DefaultHelpFilePlaces() : m_env.helpFilePlaces);
+    HelpWindow->ShowTopic(anchor);
+}
+
+void TForm1::actHelpExecute() { ShowHelp(THelpWindow::ContextAnchor(0)); }
+
+void TForm1::ShowContextHelp()
+{
+    int context = 0;
+    for (const QWidget* widget = QApplication::focusWidget(); widget != nullptr && context == 0;
+         widget = widget->parentWidget())
+        context = widget->property(kHelpContextProperty).toInt();
+    ShowHelp(THelpWindow::ContextAnchor(context));
+}
+
+void TForm1::actAboutExecute()
+{
+    About->SetComments(
+        QStringLiteral("Tarvo shows where the space on a disk goes: pick a folder or a volume, press Run, and "
+                       "every subfolder's total appears in the size list, the bar chart and the pie.\n\n"
+                       "In Tarvo a left click on a bar or a slice analyses that folder and a right click opens "
+                       "it in the file manager; the folder tree, the volume list and Up one dir move around.\n\n"
+                       "Tarvo only reads your disks. The one file it writes is its settings file, and a picture "
+                       "or a print when you ask for one."));
+    About->Execute();
+}
 
 void TForm1::EdgeButton1Click() { ToggleDirTree(); }
 

@@ -1,9 +1,13 @@
 // The window's component tree, actions, menus and tool bar.
 
+#include "AboutBoxDlg.h"
 #include "ActionIcons.h"
+#include "Chart.h"
 #include "ExplorerTreeView.h"
+#include "HotEdgeButton.h"
 #include "MainForm.h"
 #include "PageControl.h"
+#include "SystemInfo.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace tarvo
@@ -66,11 +71,14 @@ void TForm1::CreateComponents()
     Panel5->setFixedWidth(9);
     auto* edgeLayout = new QVBoxLayout(Panel5);
     edgeLayout->setContentsMargins(0, 0, 0, 0);
-    EdgeButton1 = new QToolButton(Panel5);
+    Panel5->setAutoFillBackground(true); // the strip lights up behind the edge button
+    EdgeButton1 = new THotEdgeButton(Panel5);
     EdgeButton1->setObjectName(QStringLiteral("EdgeButton1"));
-    EdgeButton1->setAutoRaise(true);
+    EdgeButton1->setFixedWidth(9);
     EdgeButton1->setToolTip(QStringLiteral("Click to display directory tree."));
-    EdgeButton1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    EdgeButton1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    EdgeButton1->OnEnter = [this](THotEdgeButton&) { EdgeButton1Enter(); };
+    EdgeButton1->OnExit = [this](THotEdgeButton&) { EdgeButton1Exit(); };
     connect(EdgeButton1, &QToolButton::clicked, this, [this] { EdgeButton1Click(); });
     edgeLayout->addWidget(EdgeButton1);
     panelLayout->addWidget(Panel5);
@@ -101,6 +109,10 @@ void TForm1::CreateComponents()
     TabSheet3 = new QWidget;
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     CreateCharts();
+    const std::pair<QWidget*, int> helpContexts[] = { { DirTree, 2 }, { ListView1, 3 }, { Pies, 4 }, { Bars, 5 } };
+    for (const auto& [control, context] : helpContexts)
+        control->setProperty(kHelpContextProperty, context);
+    About = new TAboutBoxDlg(this, AboutEnvironment { MakeHostSystemInfo(*m_env.fileSystem), {} });
     PageControl1->AddPage(TabSheet1, QStringLiteral("Size List"));
     PageControl1->AddPage(TabSheet2, QStringLiteral("Bar Chart"));
     PageControl1->AddPage(TabSheet3, QStringLiteral("Pie Chart"));
@@ -151,10 +163,11 @@ void TForm1::CreateActions()
         checkable->setChecked(true);
     }
 
-    // What the later parts of the window bring (browse dialog, about, help) stays visible but
-    // cannot be used yet.
-    for (QAction* later : { actBrowseDir, actAbout, actHelp })
-        later->setEnabled(false);
+    // What the later parts of the window bring (the browse dialog) stays visible but cannot be
+    // used yet.
+    actBrowseDir->setEnabled(false);
+    // F1 anywhere in the window: the help of the control that has the focus.
+    actContextHelp = make("actContextHelp", "Help", Qt::Key_F1, -1, nullptr);
 
     connect(actRun, &QAction::triggered, this, [this] { actRunExecute(); });
     connect(actToggle3D, &QAction::triggered, this, [this] { actToggle3DExecute(); });
@@ -162,6 +175,9 @@ void TForm1::CreateActions()
     connect(actSavePicture, &QAction::triggered, this, [this] { actSavePictureExecute(); });
     connect(actHint, &QAction::triggered, this, [this] { actHintExecute(); });
     connect(actO_C_DirTree, &QAction::triggered, this, [this] { actO_C_DirTreeExecute(); });
+    connect(actAbout, &QAction::triggered, this, [this] { actAboutExecute(); });
+    connect(actHelp, &QAction::triggered, this, [this] { actHelpExecute(); });
+    connect(actContextHelp, &QAction::triggered, this, [this] { ShowContextHelp(); });
     connect(actShowLegend, &QAction::triggered, this, [this] { actShowLegendExecute(); });
     connect(actShowLabels, &QAction::triggered, this, [this] { actShowLabelsExecute(); });
     connect(actUpOneDir, &QAction::triggered, this, [this] { actUpOneDirExecute(); });

@@ -88,61 +88,65 @@ namespace
         ::_exit(127);
     }
 
+    bool StartOpener(const std::string& target)
+    {
+        const std::string program = FindProgram(kOpener);
+        if (program.empty())
+            return false;
+        std::string argument0 = kOpener;
+        std::string argument1 = target; // the raw bytes: no shell, no word splitting, no re-encoding
+        std::vector<char*> argv { argument0.data(), argument1.data(), nullptr };
+
+        int report[2];
+        if (::pipe2(report, O_CLOEXEC) != 0)
+            return false;
+        // With a standard stream closed, the pipe may have taken its number, which the opener's
+        // /dev/null streams are about to take over.
+        if (!MoveAboveStandardStreams(report[0]) || !MoveAboveStandardStreams(report[1])) {
+            ::close(report[0]);
+            ::close(report[1]);
+            return false;
+        }
+
+        // Two forks: the middle process ends at once and is reaped here, so the opener becomes
+        // the init process's child and never lingers as our zombie, however long it runs.
+        const pid_t middle = ::fork();
+        if (middle < 0) {
+            ::close(report[0]);
+            ::close(report[1]);
+            return false;
+        }
+        if (middle == 0) {
+            ::close(report[0]);
+            ::setsid();
+            const pid_t opener = ::fork();
+            if (opener < 0) {
+                WriteErrno(report[1], errno);
+                ::_exit(1);
+            }
+            if (opener == 0)
+                ExecOpener(program.c_str(), argv.data(), report[1]);
+            ::_exit(0);
+        }
+
+        ::close(report[1]);
+        int status = 0;
+        while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) { }
+        // The pipe stays silent and closes when the opener's exec succeeded; otherwise it carries
+        // the errno of what failed.
+        int childError = 0;
+        ssize_t got = 0;
+        do {
+            got = ::read(report[0], &childError, sizeof childError);
+        } while (got < 0 && errno == EINTR);
+        ::close(report[0]);
+        return got == 0;
+    }
+
 } // namespace
 
-bool ShellOpenFolder(const std::string& path)
-{
-    const std::string program = FindProgram(kOpener);
-    if (program.empty())
-        return false;
-    std::string argument0 = kOpener;
-    std::string argument1 = path; // the raw bytes: no shell, no word splitting, no re-encoding
-    std::vector<char*> argv { argument0.data(), argument1.data(), nullptr };
+bool ShellOpenFolder(const std::string& path) { return StartOpener(path); }
 
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0)
-        return false;
-    // With a standard stream closed, the pipe may have taken its number, which the opener's
-    // /dev/null streams are about to take over.
-    if (!MoveAboveStandardStreams(report[0]) || !MoveAboveStandardStreams(report[1])) {
-        ::close(report[0]);
-        ::close(report[1]);
-        return false;
-    }
-
-    // Two forks: the middle process ends at once and is reaped here, so the opener becomes
-    // the init process's child and never lingers as our zombie, however long it runs.
-    const pid_t middle = ::fork();
-    if (middle < 0) {
-        ::close(report[0]);
-        ::close(report[1]);
-        return false;
-    }
-    if (middle == 0) {
-        ::close(report[0]);
-        ::setsid();
-        const pid_t opener = ::fork();
-        if (opener < 0) {
-            WriteErrno(report[1], errno);
-            ::_exit(1);
-        }
-        if (opener == 0)
-            ExecOpener(program.c_str(), argv.data(), report[1]);
-        ::_exit(0);
-    }
-
-    ::close(report[1]);
-    int status = 0;
-    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) { }
-    // The pipe stays silent and closes when the opener's exec succeeded; otherwise it carries
-    // the errno of what failed.
-    int childError = 0;
-    ssize_t got = 0;
-    do {
-        got = ::read(report[0], &childError, sizeof childError);
-    } while (got < 0 && errno == EINTR);
-    ::close(report[0]);
-    return got == 0;
-}
+bool ShellOpenUrl(const std::string& url) { return StartOpener(url); }
 
 } // namespace tarvo

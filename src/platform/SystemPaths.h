@@ -5,6 +5,8 @@
 namespace tarvo
 {
 
+// Full path of the running executable; empty when the system does not say.
+[[nodiscard]] std::string ExecutablePath();
 // Folder of the running executable, with a trailing separator.
 [[nodiscard]] std::string ExecutableFolder();
 // Per-user configuration folder ($XDG_CONFIG_HOME, else ~/.config), with a trailing separator.

@@ -91,7 +91,7 @@ std::string XdgFolderPath(XdgFolder folder)
     return {};
 }
 
-std::string ExecutableFolder()
+std::string ExecutablePath()
 {
     // The link's target can be longer than any fixed buffer; grow until it fits.
     std::vector<char> buffer(1024);
@@ -99,13 +99,17 @@ std::string ExecutableFolder()
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (length < 0)
             return {};
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            const std::string path(buffer.data(), static_cast<std::size_t>(length));
-            const auto slash = path.rfind('/');
-            return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-        }
+        if (static_cast<std::size_t>(length) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string ExecutableFolder()
+{
+    const std::string path = ExecutablePath();
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string UserConfigFolder()

@@ -51,6 +51,7 @@ protected:
         env.settingsFileName = m_tree.Path() + "/Kwendi.ini";
         env.formatSettings = FormatSettings::Invariant();
         env.openFolder = [this](const std::string& path) { m_opened.push_back(path); };
+        env.helpFilePlaces = m_helpFilePlaces;
         auto form = std::make_unique<TForm1>(std::move(env));
         form->resize(900, 650);
         form->show();
@@ -94,6 +95,7 @@ protected:
     MemoryFileSystem m_fs;
     test::TempTree m_tree;
     std::vector<std::string> m_opened;
+    std::vector<std::string> m_helpFilePlaces { TARVO_EXECUTABLE_FOLDER }; // where the build put the help
 };
 
 } // namespace tarvo::test

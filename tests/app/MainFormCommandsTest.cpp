@@ -1,11 +1,14 @@
 // The window's commands: the folder tree toggle, tool tips on and off, printing, and Save
 // Picture in its four formats through the real dialog.
 
+#include "AboutBox.h"
 #include "ChartPanelTestSupport.h"
 #include "ChartPicture.h"
 #include "ChartPrintGeometry.h"
 #include "ChartWindow.h"
 #include "ExternalTools.h"
+#include "HelpWindow.h"
+#include "HotEdgeButton.h"
 #include "ModalAnswers.h"
 #include "TestPictures.h"
 
@@ -16,15 +19,18 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +134,56 @@ namespace
         form->Splitter1->setSizes({ 5, total - 5 });
         form->ToggleDirTree();
         EXPECT_EQ(treeWidth(), 250) << "five pixels wide counts as closed";
+    }
+
+    TEST_F(MainFormCommands, TheEdgeStripLightsWhileTheMouseIsOverIt)
+    {
+        auto form = Open(0);
+        const auto centre = [&] {
+            const QImage strip = form->Panel5->grab().toImage();
+            return strip.pixelColor(strip.width() / 2, strip.height() / 2);
+        };
+        QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), form->EdgeButton1->mapToGlobal(QPointF(4, 4)));
+        QApplication::sendEvent(form->EdgeButton1, &enter);
+        EXPECT_EQ(centre(), form->palette().color(QPalette::Highlight));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(form->EdgeButton1, &leave);
+        EXPECT_EQ(centre(), form->palette().color(QPalette::Button));
+    }
+
+    TEST_F(MainFormCommands, HelpOpensAtTheFocusedControlsSectionAndAboutAtItsComments)
+    {
+        auto form = Open(0);
+        form->actHelp->trigger();
+        ASSERT_NE(form->HelpWindow, nullptr);
+        EXPECT_TRUE(form->HelpWindow->isVisible());
+        const int atContents = form->HelpWindow->verticalScrollBar()->value();
+        form->ListView1->setFocus();
+        form->actContextHelp->trigger();
+        EXPECT_GT(form->HelpWindow->verticalScrollBar()->value(), atContents)
+            << "the size list's section lies further down";
+        form->HelpWindow->close();
+
+        QString comments;
+        AnswerModals([&] { form->actAbout->trigger(); }, { [&](QWidget& modal) {
+            auto* box = qobject_cast<TAboutBox*>(&modal);
+            ASSERT_NE(box, nullptr);
+            comments = box->Comments->text();
+            QTimer::singleShot(0, box, [box] { box->reject(); });
+        } });
+        EXPECT_EQ(comments.split(QStringLiteral("\n\n")).size(), 3);
+        for (const QString& paragraph : comments.split(QStringLiteral("\n\n")))
+            EXPECT_TRUE(paragraph.contains(QStringLiteral("Tarvo"))) << paragraph.toStdString();
+
+        m_helpFilePlaces = { m_tree.Path() + "/" };
+        auto helpless = Open(0);
+        try {
+            helpless->actHelp->trigger();
+            FAIL() << "help without its file";
+        } catch (const std::runtime_error& error) {
+            EXPECT_TRUE(std::string(error.what()).find(m_tree.Path()) != std::string::npos)
+                << "the message names where the file was looked for: " << error.what();
+        }
     }
 
     TEST_F(MainFormCommands, HintsOffSilenceTheWindowButNotThePie)

@@ -322,10 +322,10 @@ namespace
     TEST_F(MainFormTest, ActionsOfLaterPartsAreThereButDisabled)
     {
         auto form = Open();
-        for (QAction* action : { form->actBrowseDir, form->actAbout, form->actHelp })
-            EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
-        for (QAction* action : { form->actRun, form->actToggle3D, form->actShowLegend, form->actShowLabels,
-                 form->actPrint, form->actSavePicture, form->actHint, form->actO_C_DirTree })
+        EXPECT_FALSE(form->actBrowseDir->isEnabled());
+        for (QAction* action :
+            { form->actRun, form->actToggle3D, form->actShowLegend, form->actShowLabels, form->actPrint,
+                form->actSavePicture, form->actHint, form->actO_C_DirTree, form->actAbout, form->actHelp })
             EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
         EXPECT_EQ(form->actRun->shortcut(), QKeySequence(Qt::Key_F9));
         EXPECT_EQ(form->actUpOneDir->shortcut(), QKeySequence(Qt::Key_F10));

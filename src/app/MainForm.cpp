@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "BarSeries.h"
+#include "ExplorerTreeView.h"
 #include "IniStuff.h"
 #include "PageControl.h"
 #include "PathText.h"
@@ -94,7 +95,7 @@ void TForm1::FormCreate()
 
     m_currentDir = DefaultFolder();
     ShowCurrentDir();
-    SyncNavigationControls(m_currentDir);
+    DirTree->SetSelectedPath(DefaultFolder());
     m_palette = kPalette;
 
     // Applied as read, each value at once: left, width, top, height.
@@ -193,13 +194,6 @@ bool TForm1::Analyse(const std::string& path)
     FillCharts(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->SubfolderCount);
     m_analysedDir = m_currentDir;
     return true;
-}
-
-void TForm1::SyncNavigationControls(const std::string& path)
-{
-    // The drive selector and the folder tree follow the current folder once they exist; the
-    // label is moved by ChangeDir itself.
-    (void)path;
 }
 
 void TForm1::ShowCurrentDir() { Label1->setText(PathToDisplay(m_currentDir)); }

@@ -36,8 +36,10 @@ class THotEdgeButton;
 class TChart;
 class TChartSeries;
 class TCustomChart;
+class TExplorerTreeView;
 class TPageControl;
 class TPieSeries;
+class TShellNamespace;
 class ScanRunner;
 
 // What the main window needs from its surroundings; tests replace each piece.
@@ -52,6 +54,8 @@ struct MainFormEnvironment {
     std::vector<std::string> helpFilePlaces;
     // Opens a folder in the desktop's file manager (raw path bytes). Default: ShellOpenFolder.
     std::function<void(const std::string& path)> openFolder;
+    // The folder the tree shows as Home. Default: HomeFolder().
+    std::string homeFolder;
 };
 
 // The main window: tool bar, pages "Size List" / "Bar Chart" / "Pie Chart", the current folder
@@ -79,6 +83,10 @@ public:
     bool Analyse(const std::string& path);
     // Moves the navigation controls that exist to the current folder.
     void SyncNavigationControls(const std::string& path);
+
+    // The folder tree (MainFormNavigation.cpp).
+    void DirTreeClick();
+    void DirTreeDblClick();
 
     void actRunExecute();
     void actUpOneDirExecute();
@@ -142,7 +150,7 @@ public:
 
     // Components, under their design names.
     QSplitter* Splitter1 = nullptr;
-    QWidget* DirTree = nullptr; // the folder tree's slot: closed (width 0) until the tree lands
+    TExplorerTreeView* DirTree = nullptr; // closed (width 0) at start; the splitter drags it open
     QFrame* Panel1 = nullptr;
     TPageControl* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;
@@ -199,6 +207,7 @@ private:
     void CreateToolBar(); // MainFormLayout.cpp
     void CreateSizeList(); // MainFormSizeList.cpp
     void CreateCharts(); // MainFormCharts.cpp
+    void CreateDirTree(); // MainFormNavigation.cpp
     // The folder a click on a chart's series means, or nothing for a point without an entry.
     [[nodiscard]] std::optional<std::string> ClickedFolder(const TChartSeries& series, int x, int y) const;
     void ChartClicked(const TChartSeries& series, TMouseButton button, TShiftState shift, int x, int y);
@@ -225,6 +234,7 @@ private:
     std::unique_ptr<TPieSeries> m_discoSerie;
     std::vector<ChartEntry> m_chartEntries;
     std::unique_ptr<ScanRunner> m_runner;
+    std::shared_ptr<TShellNamespace> m_shell; // the folder tree's namespace
     std::array<std::uint32_t, 16> m_palette {};
     std::string m_settingsFile; // chosen once: a location that cannot be used is reported once
     std::string m_currentDir;

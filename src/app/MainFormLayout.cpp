@@ -3,6 +3,7 @@
 #include "AboutBoxDlg.h"
 #include "ActionIcons.h"
 #include "Chart.h"
+#include "ExplorerTreeView.h"
 #include "HotEdgeButton.h"
 #include "MainForm.h"
 #include "PageControl.h"
@@ -51,8 +52,7 @@ void TForm1::CreateComponents()
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setHandleWidth(3);
     Splitter1->setChildrenCollapsible(true);
-    DirTree = new QWidget(Splitter1);
-    DirTree->setObjectName(QStringLiteral("DirTree"));
+    CreateDirTree();
     Panel1 = new QFrame(Splitter1);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);

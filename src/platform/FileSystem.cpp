@@ -48,4 +48,11 @@ bool FileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& out)
     return true;
 }
 
+bool FileSystem::InspectPath(const std::string& path, bool askLinkCount, EntryDetails& out)
+{
+    const std::string name = Style().FileName(path);
+    const FolderHandlePtr folder = name.empty() ? nullptr : OpenFolder(Style().Parent(path));
+    return folder && InspectEntry(*folder, name, askLinkCount, out);
+}
+
 } // namespace tarvo

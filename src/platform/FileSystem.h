@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FolderWatcher.h"
 #include "PathStyle.h"
 
 #include <cstdint>
@@ -47,6 +48,17 @@ public:
     [[nodiscard]] virtual FolderIdentity Identity() const = 0;
 };
 using FolderHandlePtr = std::shared_ptr<FolderHandle>;
+
+// What the folder tree needs to know of one entry beyond its kind.
+struct EntryDetails {
+    EntryKind kind = EntryKind::ekUnknown;
+    // Hard links of a folder: 2 + its subfolders where the file system counts them, 1 where it
+    // does not (btrfs), 0 when not known.
+    std::uint64_t linkCount = 0;
+    bool compressed = false; // the file system stores it compressed
+    bool linksToFolder = false; // a symbolic link whose target is a folder
+    bool pseudoMount = false; // a folder on which a pseudo file system is mounted: never opened
+};
 
 enum class VolumeKind : std::uint8_t { vkFixed, vkRemovable, vkRemote, vkCdrom, vkRam };
 
@@ -105,6 +117,15 @@ public:
     [[nodiscard]] virtual bool IsVolumeRoot(const std::string& path) = 0;
     // The volumes a user may pick, pseudo file systems left out, in a stable order.
     [[nodiscard]] virtual std::vector<VolumeInfo> Volumes() = 0;
+
+    // Examines one entry of the folder without following it, except that a link is asked
+    // whether its target is a folder. askLinkCount false spares the count where asking costs
+    // (remote volumes). false when the entry is gone or cannot be examined.
+    virtual bool InspectEntry(FolderHandle& folder, const std::string& name, bool askLinkCount, EntryDetails& out) = 0;
+    // The same for the entry at an absolute path; by default through its parent folder.
+    virtual bool InspectPath(const std::string& path, bool askLinkCount, EntryDetails& out);
+    // A source of change notifications for folders of this file system.
+    [[nodiscard]] virtual std::unique_ptr<FolderWatcher> MakeFolderWatcher() = 0;
 };
 
 // The file system of the running machine.

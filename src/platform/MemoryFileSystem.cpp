@@ -1,6 +1,8 @@
 #include "MemoryFileSystem.h"
+#include "MemoryFileSystemNodes.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -21,29 +23,6 @@ namespace
 
 } // namespace
 
-struct MemoryFileSystem::Node {
-    std::string name; // as given when created; roots carry their full text ("/", "C:\")
-    EntryKind kind = EntryKind::ekFolder;
-    std::int64_t sizeBytes = 0; // files and links only
-    std::string linkTarget;
-    Node* parent = nullptr; // physical parent, nullptr for roots
-    Node* bindTarget = nullptr; // set on bind-mount entries: the folder they show
-    std::uint64_t inode = 0;
-    int volumeIndex = -1; // index into m_volumes when this folder is a volume root
-    bool unreadable = false;
-    std::vector<std::unique_ptr<Node>> children; // listing order = insertion order
-    std::unordered_map<std::string, Node*> byKey; // children by Key(name)
-};
-
-// A folder as reached through a path: the same node seen through a bind mount has another
-// parent, path and mount flag, which is what ".." and the identity must reflect.
-struct MemoryFileSystem::Place {
-    Node* node = nullptr;
-    PlacePtr up; // nullptr at a top-level root
-    std::string path;
-    bool mountRoot = false;
-};
-
 // Plain data behind the FolderHandle interface; only MemoryFileSystem sees its members.
 class MemoryFileSystem::Handle final : public FolderHandle
 {
@@ -54,6 +33,29 @@ public:
     PlacePtr place;
     FolderIdentity identity;
     std::size_t cursor = 0; // next child to report; ReadBatch never runs twice at once on a handle
+};
+
+class MemoryFileSystem::Change
+{
+public:
+    explicit Change(MemoryFileSystem& fs)
+        : m_fs(fs)
+        , m_lock(fs.m_treeLock)
+    {
+    }
+    ~Change()
+    {
+        std::vector<Announcement> announced = std::move(m_fs.m_announced);
+        m_fs.m_announced.clear();
+        m_lock.unlock();
+        m_fs.Deliver(announced);
+    }
+    Change(const Change&) = delete;
+    Change& operator=(const Change&) = delete;
+
+private:
+    MemoryFileSystem& m_fs;
+    std::unique_lock<std::shared_mutex> m_lock;
 };
 
 MemoryFileSystem::MemoryFileSystem(const PathStyle& style)
@@ -83,20 +85,6 @@ std::string MemoryFileSystem::RootKey(std::string_view root) const
     return m_style.GetKind() == PathStyle::pkWindows ? Key(root.substr(0, 2)) : std::string("/");
 }
 
-std::vector<std::string_view> MemoryFileSystem::Components(std::string_view pathAfterRoot) const
-{
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= pathAfterRoot.size(); ++i) {
-        if (i == pathAfterRoot.size() || m_style.IsSeparator(pathAfterRoot[i])) {
-            if (i > start)
-                parts.push_back(pathAfterRoot.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return parts;
-}
-
 // The root key followed by every component's key; empty for a relative path.
 std::vector<std::string> MemoryFileSystem::KeyParts(std::string_view path) const
 {
@@ -104,7 +92,7 @@ std::vector<std::string> MemoryFileSystem::KeyParts(std::string_view path) const
     if (root.empty())
         return {};
     std::vector<std::string> parts { RootKey(root) };
-    for (std::string_view part : Components(path.substr(root.size())))
+    for (std::string_view part : m_style.Components(path.substr(root.size())))
         parts.push_back(Key(part));
     return parts;
 }
@@ -161,6 +149,7 @@ MemoryFileSystem::Node& MemoryFileSystem::NewChild(Node& folder, std::string_vie
     Node& added = *node;
     folder.byKey.emplace(Key(name), &added);
     folder.children.push_back(std::move(node));
+    Announce(folder, FolderEventKind::feCreated, added.name, kind == EntryKind::ekFolder);
     return added;
 }
 
@@ -177,7 +166,7 @@ MemoryFileSystem::Node& MemoryFileSystem::EnsureFolder(std::string_view path)
         folder = node.get();
         m_roots.push_back(std::move(node));
     }
-    for (std::string_view part : Components(std::string_view(path).substr(root.size()))) {
+    for (std::string_view part : m_style.Components(std::string_view(path).substr(root.size()))) {
         if (part == "." || part == "..")
             Reject(path, "'.' and '..' are not accepted when building");
         Node* child = FindChild(*folder, part);
@@ -204,6 +193,7 @@ MemoryFileSystem::Node& MemoryFileSystem::AddEntry(std::string_view path, EntryK
 void MemoryFileSystem::AddVolume(const std::string& root, VolumeKind kind, const std::string& label,
     const std::string& fsType, std::int64_t freeBytes, const std::string& source)
 {
+    const Change change(*this);
     if (FindVolume(root))
         Reject(root, "volume added twice");
     Node& folder = EnsureFolder(root);
@@ -220,15 +210,24 @@ void MemoryFileSystem::AddVolume(const std::string& root, VolumeKind kind, const
     volume.info.source = source;
     volume.freeBytes = freeBytes < 0 ? -1 : freeBytes;
     folder.volumeIndex = static_cast<int>(m_volumes.size());
+    Announcement mounted;
+    mounted.event.kind = FolderEventKind::feMountPoint;
+    mounted.event.name = volume.info.root;
+    m_announced.push_back(std::move(mounted));
     m_volumes.push_back(std::move(volume));
 }
 
-void MemoryFileSystem::AddFolder(const std::string& path) { (void)EnsureFolder(path); }
+void MemoryFileSystem::AddFolder(const std::string& path)
+{
+    const Change change(*this);
+    (void)EnsureFolder(path);
+}
 
 void MemoryFileSystem::AddFile(const std::string& path, std::int64_t sizeBytes)
 {
     if (sizeBytes < 0)
         Reject(path, "negative size");
+    const Change change(*this);
     AddEntry(path, EntryKind::ekFile).sizeBytes = sizeBytes;
 }
 
@@ -238,15 +237,21 @@ void MemoryFileSystem::AddLink(const std::string& path, const std::string& targe
         Reject(path, "negative size");
     if (targetText.empty())
         Reject(path, "empty link target");
+    const Change change(*this);
     Node& link = AddEntry(path, EntryKind::ekLink);
     link.linkTarget = targetText;
     link.sizeBytes = sizeBytes;
 }
 
-void MemoryFileSystem::AddOther(const std::string& path) { (void)AddEntry(path, EntryKind::ekOther); }
+void MemoryFileSystem::AddOther(const std::string& path)
+{
+    const Change change(*this);
+    (void)AddEntry(path, EntryKind::ekOther);
+}
 
 void MemoryFileSystem::SetUnreadable(const std::string& folderPath, bool unreadable)
 {
+    const Change change(*this);
     const PlacePtr place = ResolveFolder(folderPath);
     if (!place)
         Reject(folderPath, "no such folder");
@@ -255,6 +260,7 @@ void MemoryFileSystem::SetUnreadable(const std::string& folderPath, bool unreada
 
 void MemoryFileSystem::AddBindMount(const std::string& path, const std::string& targetFolderPath)
 {
+    const Change change(*this);
     const PlacePtr target = ResolveFolder(targetFolderPath);
     if (!target)
         Reject(targetFolderPath, "no such folder to bind");
@@ -263,6 +269,7 @@ void MemoryFileSystem::AddBindMount(const std::string& path, const std::string& 
 
 void MemoryFileSystem::RemoveEntry(const std::string& path)
 {
+    const Change change(*this);
     const PlacePtr folder = ResolveFolder(m_style.Parent(path));
     Node* entry = folder ? FindChild(*folder->node, m_style.FileName(path)) : nullptr;
     if (!entry)
@@ -270,20 +277,82 @@ void MemoryFileSystem::RemoveEntry(const std::string& path)
     auto& siblings = folder->node->children;
     const auto owned
         = std::find_if(siblings.begin(), siblings.end(), [entry](const auto& child) { return child.get() == entry; });
+    AnnounceRemoval(*entry);
+    Announce(*folder->node, FolderEventKind::feDeleted, entry->name, entry->kind == EntryKind::ekFolder);
     folder->node->byKey.erase(Key(entry->name));
     m_removed.push_back(std::move(*owned));
     siblings.erase(owned);
+}
+
+void MemoryFileSystem::RenameEntry(const std::string& from, const std::string& to)
+{
+    const Change change(*this);
+    const PlacePtr source = ResolveFolder(m_style.Parent(from));
+    Node* entry = source ? FindChild(*source->node, m_style.FileName(from)) : nullptr;
+    if (!entry)
+        Reject(from, "no such entry");
+    const std::string newName = m_style.FileName(to);
+    const PlacePtr target = ResolveFolder(m_style.Parent(to));
+    if (newName.empty() || newName == "." || newName == ".." || !target)
+        Reject(to, "not a name in an existing folder");
+    if (Node* taken = FindChild(*target->node, newName); taken && taken != entry)
+        Reject(to, "already exists");
+    for (const Node* above = target->node; above; above = above->parent) {
+        if (above == entry)
+            Reject(to, "a folder cannot move into itself");
+    }
+    auto& siblings = source->node->children;
+    const auto owned
+        = std::find_if(siblings.begin(), siblings.end(), [entry](const auto& child) { return child.get() == entry; });
+    std::unique_ptr<Node> moved = std::move(*owned);
+    siblings.erase(owned);
+    source->node->byKey.erase(Key(entry->name));
+    const std::string oldName = std::exchange(entry->name, newName);
+    entry->parent = target->node;
+    target->node->byKey.emplace(Key(newName), entry);
+    target->node->children.push_back(std::move(moved));
+
+    const bool isFolder = entry->kind == EntryKind::ekFolder;
+    const std::uint32_t cookie = m_nextCookie++;
+    Announce(*source->node, FolderEventKind::feMovedFrom, oldName, isFolder, cookie);
+    Announce(*target->node, FolderEventKind::feMovedTo, newName, isFolder, cookie);
+    if (isFolder)
+        Announce(*entry, FolderEventKind::feSelfGone, {}, true);
+}
+
+void MemoryFileSystem::SetCompressed(const std::string& path, bool compressed)
+{
+    const Change change(*this);
+    const PlacePtr folder = ResolveFolder(m_style.Parent(path));
+    Node* entry = folder ? FindChild(*folder->node, m_style.FileName(path)) : nullptr;
+    if (!entry)
+        Reject(path, "no such entry");
+    entry->compressed = compressed;
+}
+
+void MemoryFileSystem::SetFolderLinkCounts(bool counted)
+{
+    const Change change(*this);
+    m_folderLinkCounts = counted;
+}
+
+void MemoryFileSystem::SetWatchLimit(std::size_t watches)
+{
+    const Change change(*this);
+    m_watchLimit = watches;
 }
 
 void MemoryFileSystem::SetBatchSize(std::size_t entriesPerBatch)
 {
     if (entriesPerBatch == 0)
         throw std::invalid_argument("MemoryFileSystem: a batch holds at least one entry");
+    const Change change(*this);
     m_batchSize = entriesPerBatch;
 }
 
 void MemoryFileSystem::SetReadHook(std::function<void(const std::string& folderPath)> hook)
 {
+    const Change change(*this);
     m_readHook = std::move(hook);
 }
 
@@ -311,7 +380,7 @@ MemoryFileSystem::PlacePtr MemoryFileSystem::Walk(PlacePtr place, std::string_vi
         while (place->up) // "\Data" under Windows: the root of the current drive
             place = place->up;
     }
-    for (std::string_view part : Components(path)) {
+    for (std::string_view part : m_style.Components(path)) {
         if (part == ".")
             continue;
         if (part == "..") {
@@ -368,11 +437,13 @@ MemoryFileSystem::Handle& MemoryFileSystem::Own(FolderHandle& folder) const
 
 FolderHandlePtr MemoryFileSystem::OpenFolder(const std::string& path, int* error)
 {
+    const std::shared_lock lock(m_treeLock);
     return MakeHandle(ResolveFolder(path), error);
 }
 
 FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::string& name, int* error)
 {
+    const std::shared_lock lock(m_treeLock);
     const PlacePtr& from = Own(parent).place;
     Node* child = FindChild(*from->node, name);
     if (!child || child->kind != EntryKind::ekFolder) {
@@ -383,15 +454,26 @@ FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::str
     return MakeHandle(Enter(from, *child), error);
 }
 
-FolderHandlePtr MemoryFileSystem::OpenParent(FolderHandle& folder) { return MakeHandle(Own(folder).place->up); }
+FolderHandlePtr MemoryFileSystem::OpenParent(FolderHandle& folder)
+{
+    const std::shared_lock lock(m_treeLock);
+    return MakeHandle(Own(folder).place->up);
+}
 
 bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error)
 {
     if (error)
         *error = 0;
     Handle& handle = Own(folder);
-    if (m_readHook)
-        m_readHook(handle.place->path);
+    std::function<void(const std::string&)> hook;
+    {
+        const std::shared_lock lock(m_treeLock);
+        hook = m_readHook;
+    }
+    // Outside the lock: a hook that blocks (a stuck volume in a test) must not stop the builders.
+    if (hook)
+        hook(handle.place->path);
+    const std::shared_lock lock(m_treeLock);
     const auto& children = handle.place->node->children;
     if (handle.cursor >= children.size())
         return false;
@@ -403,6 +485,7 @@ bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& ou
 
 bool MemoryFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry)
 {
+    const std::shared_lock lock(m_treeLock);
     const Node* child = FindChild(*Own(folder).place->node, entry.name);
     if (!child)
         return false;
@@ -412,16 +495,22 @@ bool MemoryFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry)
     return true;
 }
 
-bool MemoryFileSystem::FolderExists(const std::string& path) { return ResolveFolder(path) != nullptr; }
+bool MemoryFileSystem::FolderExists(const std::string& path)
+{
+    const std::shared_lock lock(m_treeLock);
+    return ResolveFolder(path) != nullptr;
+}
 
 std::int64_t MemoryFileSystem::FreeBytes(const std::string& volumeRoot)
 {
+    const std::shared_lock lock(m_treeLock);
     const Volume* volume = FindVolume(volumeRoot);
     return volume ? volume->freeBytes : -1;
 }
 
 std::string MemoryFileSystem::VolumeOf(const std::string& path)
 {
+    const std::shared_lock lock(m_treeLock);
     const std::vector<std::string> parts = KeyParts(path);
     const Volume* best = nullptr;
     std::size_t bestLength = 0;
@@ -437,15 +526,51 @@ std::string MemoryFileSystem::VolumeOf(const std::string& path)
     return best ? best->info.root : std::string();
 }
 
-bool MemoryFileSystem::IsVolumeRoot(const std::string& path) { return FindVolume(path) != nullptr; }
+bool MemoryFileSystem::IsVolumeRoot(const std::string& path)
+{
+    const std::shared_lock lock(m_treeLock);
+    return FindVolume(path) != nullptr;
+}
 
 std::vector<VolumeInfo> MemoryFileSystem::Volumes()
 {
+    const std::shared_lock lock(m_treeLock);
     std::vector<VolumeInfo> volumes;
     volumes.reserve(m_volumes.size());
     for (const Volume& volume : m_volumes)
         volumes.push_back(volume.info);
     return volumes;
+}
+
+bool MemoryFileSystem::InspectEntry(FolderHandle& folder, const std::string& name, bool askLinkCount, EntryDetails& out)
+{
+    const std::shared_lock lock(m_treeLock);
+    const PlacePtr& from = Own(folder).place;
+    const Node* child = FindChild(*from->node, name);
+    if (!child)
+        return false;
+    const auto linkCountOf = [this](const Node& shown) -> std::uint64_t {
+        if (!m_folderLinkCounts)
+            return 1;
+        return 2
+            + static_cast<std::uint64_t>(std::count_if(shown.children.begin(), shown.children.end(),
+                [](const auto& entry) { return entry->kind == EntryKind::ekFolder; }));
+    };
+    EntryDetails details;
+    details.kind = child->kind;
+    details.compressed = child->compressed;
+    if (child->kind == EntryKind::ekFolder) {
+        if (askLinkCount)
+            details.linkCount = linkCountOf(child->bindTarget ? *child->bindTarget : *child);
+    } else if (child->kind == EntryKind::ekLink) {
+        int hopsLeft = kMaxLinkHops;
+        const PlacePtr target = Walk(from, child->linkTarget, hopsLeft);
+        details.linksToFolder = target != nullptr;
+        if (target && askLinkCount)
+            details.linkCount = linkCountOf(*target->node);
+    }
+    out = details;
+    return true;
 }
 
 } // namespace tarvo

@@ -4,7 +4,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,10 +19,10 @@ namespace tarvo
 // window: it fakes what a real tree cannot (unreadable folders under root, drive letters,
 // mount loops, 5 GiB files without storage).
 //
-// Build the tree first with the Add* calls, then read it. Reads may come from several threads
-// at once and take no lock: the tree must not change while anything reads it. Builder calls
-// reject bad input (relative paths, a file where a folder is needed, a name taken by another
-// kind of entry, negative sizes) with std::invalid_argument.
+// Reads may come from several threads at once, also while a builder changes the tree (builders
+// wait for reads in progress). Changes made after watchers exist are reported to them as the
+// kernel would (see MakeFolderWatcher). Builder calls reject bad input (relative paths, a file where a folder is
+// needed, a name taken by another kind of entry, negative sizes) with std::invalid_argument.
 //
 // Names match exactly under POSIX and ASCII case-insensitively under Windows, drive letters
 // included. Folders list their entries in insertion order, DirEntry kinds already settled;
@@ -52,6 +55,15 @@ public:
     void AddBindMount(const std::string& path, const std::string& targetFolderPath);
     // Removes an entry and everything below it; open handles to it stay valid but detached.
     void RemoveEntry(const std::string& path);
+    // Renames an entry, also into another existing folder, with everything below it.
+    void RenameEntry(const std::string& from, const std::string& to);
+    // Marks an entry as stored compressed.
+    void SetCompressed(const std::string& path, bool compressed);
+    // Folders report link counts as ext4 does (2 + their subfolders) unless this is switched
+    // off; then every folder reports 1, as on btrfs.
+    void SetFolderLinkCounts(bool counted);
+    // Watches each watcher holds at most before it refuses more as the kernel does at its limit.
+    void SetWatchLimit(std::size_t watches);
 
     // Entries per ReadBatch call (at least 1; 2 by default so that small folders take
     // several batches).
@@ -73,11 +85,22 @@ public:
     [[nodiscard]] std::string VolumeOf(const std::string& path) override;
     [[nodiscard]] bool IsVolumeRoot(const std::string& path) override;
     [[nodiscard]] std::vector<VolumeInfo> Volumes() override;
+    bool InspectEntry(FolderHandle& folder, const std::string& name, bool askLinkCount, EntryDetails& out) override;
+    // Watchers see what the builders change from then on: entries made, removed (children before
+    // their folder, each watched folder's own end), renamed (a cookie pairs both halves) and
+    // volumes added (as a mount-table change). A watcher has no descriptor: it calls its
+    // wake-up on the builder's thread. It must not outlive the file system.
+    [[nodiscard]] std::unique_ptr<FolderWatcher> MakeFolderWatcher() override;
 
 private:
     struct Node;
     struct Place;
     class Handle;
+    class Watcher;
+    struct Announcement;
+    // A builder's hold on the tree: exclusive while it lives; what it announced reaches the
+    // watchers once the tree is released.
+    class Change;
     using PlacePtr = std::shared_ptr<const Place>;
 
     struct Volume {
@@ -87,7 +110,6 @@ private:
 
     [[nodiscard]] std::string Key(std::string_view name) const;
     [[nodiscard]] std::string RootKey(std::string_view root) const;
-    [[nodiscard]] std::vector<std::string_view> Components(std::string_view pathAfterRoot) const;
     [[nodiscard]] std::vector<std::string> KeyParts(std::string_view path) const;
     [[nodiscard]] Node* FindChild(const Node& folder, std::string_view name) const;
     [[nodiscard]] Node* FindRoot(std::string_view root) const;
@@ -105,6 +127,12 @@ private:
     [[nodiscard]] FolderHandlePtr MakeHandle(PlacePtr place, int* error = nullptr) const;
     [[nodiscard]] Handle& Own(FolderHandle& folder) const;
 
+    void Announce(
+        const Node& folder, FolderEventKind kind, const std::string& name, bool isFolder, std::uint32_t cookie = 0);
+    void AnnounceRemoval(const Node& entry);
+    void Deliver(std::vector<Announcement>& announcements);
+    void Unregister(Watcher& watcher);
+
     const PathStyle& m_style;
     std::vector<std::unique_ptr<Node>> m_roots; // "/" or one per drive letter
     std::vector<std::unique_ptr<Node>> m_removed; // kept alive for handles still open on them
@@ -112,6 +140,14 @@ private:
     std::uint64_t m_nextInode = 1;
     std::size_t m_batchSize = 2;
     std::function<void(const std::string&)> m_readHook;
+    bool m_folderLinkCounts = true;
+    std::size_t m_watchLimit = std::numeric_limits<std::size_t>::max();
+    std::uint32_t m_nextCookie = 1;
+
+    mutable std::shared_mutex m_treeLock; // shared by reads, exclusive for builders
+    std::vector<Announcement> m_announced; // by the builder holding m_treeLock
+    std::mutex m_watchersLock;
+    std::vector<Watcher*> m_watchers;
 };
 
 } // namespace tarvo

@@ -127,4 +127,18 @@ std::string PathStyle::Join(std::string_view folder, std::string_view name) cons
     return result;
 }
 
+std::vector<std::string_view> PathStyle::Components(std::string_view path) const
+{
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || IsSeparator(path[i])) {
+            if (i > start)
+                parts.push_back(path.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
 } // namespace tarvo

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo
 {
@@ -40,6 +41,8 @@ public:
     // The folder above, without a trailing separator unless it is a root:
     // "C:\Data\Sub" -> "C:\Data", "C:\Data" -> "C:\", "/usr" -> "/"; a root -> itself.
     [[nodiscard]] std::string Parent(std::string_view path) const;
+    // The names between separators, empty ones skipped: "a//b\\" -> "a", "b" under Windows.
+    [[nodiscard]] std::vector<std::string_view> Components(std::string_view path) const;
     // folder + separator (when missing) + name.
     [[nodiscard]] std::string Join(std::string_view folder, std::string_view name) const;
 

@@ -3,6 +3,7 @@
 // examine folders from several threads at once.
 
 #include "FileSystem.h"
+#include "InotifyWatcher.h"
 #include "MountTable.h"
 
 #include <algorithm>
@@ -244,6 +245,9 @@ namespace
         [[nodiscard]] std::string VolumeOf(const std::string& path) override;
         [[nodiscard]] bool IsVolumeRoot(const std::string& path) override;
         [[nodiscard]] std::vector<VolumeInfo> Volumes() override { return MountTable::ReadLive().Volumes(); }
+        bool InspectEntry(FolderHandle& folder, const std::string& name, bool askLinkCount, EntryDetails& out) override;
+        bool InspectPath(const std::string& path, bool askLinkCount, EntryDetails& out) override;
+        [[nodiscard]] std::unique_ptr<FolderWatcher> MakeFolderWatcher() override { return MakeInotifyWatcher(); }
 
     private:
         // The path with links resolved as far as it exists; a missing rest is kept literally.
@@ -347,6 +351,66 @@ namespace
         const bool hasSize = entry.kind == EntryKind::ekFile || entry.kind == EntryKind::ekLink;
         entry.sizeBytes = hasSize ? static_cast<std::int64_t>(info.st_size) : 0;
         return true;
+    }
+
+    // What statx says of an entry reached from dirFd, and of a link's target. pseudoDevice tells a
+    // folder on another device whether a pseudo file system is mounted there.
+    bool Inspect(int dirFd, const char* name, std::uint64_t parentDevice, bool askLinkCount,
+        const std::function<bool(std::uint64_t device)>& pseudoDevice, EntryDetails& out)
+    {
+        const unsigned int mask = STATX_TYPE | (askLinkCount ? STATX_NLINK : 0U);
+        // An automount point is reported as it stands, and a network mount from its cached
+        // attributes: examining an entry must neither mount anything nor wait for a server.
+        struct statx info = {};
+        if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC, mask, &info) != 0)
+            return false;
+        EntryDetails details;
+        details.kind = KindOfMode(info.stx_mode);
+        details.compressed = (info.stx_attributes_mask & info.stx_attributes & STATX_ATTR_COMPRESSED) != 0;
+        if (askLinkCount && (info.stx_mask & STATX_NLINK) != 0)
+            details.linkCount = info.stx_nlink;
+        if (details.kind == EntryKind::ekFolder) {
+            const std::uint64_t device = makedev(info.stx_dev_major, info.stx_dev_minor);
+            details.pseudoMount = device != parentDevice && pseudoDevice(device);
+        } else if (details.kind == EntryKind::ekLink) {
+            struct stat target = {};
+            details.linksToFolder = ::fstatat(dirFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+            if (details.linksToFolder && askLinkCount)
+                details.linkCount = target.st_nlink;
+        }
+        out = details;
+        return true;
+    }
+
+    bool PosixFileSystem::InspectEntry(
+        FolderHandle& folder, const std::string& name, bool askLinkCount, EntryDetails& out)
+    {
+        if (!IsPlainName(name))
+            return false;
+        PosixFolderHandle& from = Posix(folder);
+        const auto& pseudo = from.Mounts()->pseudoDevices;
+        return Inspect(
+            from.Fd(), name.c_str(), from.Identity().device, askLinkCount,
+            [&pseudo](std::uint64_t device) { return std::find(pseudo.begin(), pseudo.end(), device) != pseudo.end(); },
+            out);
+    }
+
+    // Without opening the parent (which reads the mount table): one entry asked after a change
+    // must cost a statx, not a scan's set-up.
+    bool PosixFileSystem::InspectPath(const std::string& path, bool askLinkCount, EntryDetails& out)
+    {
+        const std::string parent = Style().Parent(path);
+        struct stat above = {};
+        if (!Style().IsAbsolute(path) || Style().IsRoot(path) || ::stat(parent.c_str(), &above) != 0)
+            return false;
+        return Inspect(
+            AT_FDCWD, path.c_str(), above.st_dev, askLinkCount,
+            [&path](std::uint64_t) {
+                struct statfs info = {};
+                return ::statfs(path.c_str(), &info) == 0
+                    && IsPseudoFileSystemMagic(static_cast<std::uint64_t>(info.f_type));
+            },
+            out);
     }
 
     bool PosixFileSystem::FolderExists(const std::string& path)

@@ -13,6 +13,22 @@ namespace tarvo
 [[nodiscard]] std::string UserConfigFolder();
 // The user's home folder.
 [[nodiscard]] std::string HomeFolder();
+// The desktop's standard folders, as the freedesktop.org base-directory and user-directory
+// rules name them.
+enum class XdgFolder {
+    xfDesktop, // XDG_DESKTOP_DIR of user-dirs.dirs, else ~/Desktop
+    xfTemplates, // XDG_TEMPLATES_DIR, else ~/Templates
+    xfConfig, // $XDG_CONFIG_HOME, else ~/.config
+    xfFonts, // $XDG_DATA_HOME/fonts
+    xfTrash, // $XDG_DATA_HOME/Trash/files
+    xfAutostart, // $XDG_CONFIG_HOME/autostart
+    xfSystemAutostart, // /etc/xdg/autostart
+    xfApplications, // $XDG_DATA_HOME/applications
+    xfSystemApplications, // /usr/share/applications
+};
+// The folder's path without a trailing separator, whether it exists or not; empty when the home
+// folder is unknown.
+[[nodiscard]] std::string XdgFolderPath(XdgFolder folder);
 // True when files can be created in the folder.
 [[nodiscard]] bool FolderIsWritable(const std::string& folder);
 

@@ -1,6 +1,7 @@
 #include "SystemPaths.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,7 +33,63 @@ namespace
         return value == nullptr ? std::string() : std::string(value);
     }
 
+    // $XDG_DATA_HOME, else ~/.local/share; a relative value is invalid and ignored.
+    [[nodiscard]] std::string DataHome()
+    {
+        const std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
+        if (dataHome.starts_with('/'))
+            return WithoutTrailingSlash(dataHome);
+        const std::string home = HomeFolder();
+        return home.empty() ? std::string() : home + "/.local/share";
+    }
+
+    // A value of user-dirs.dirs: "$HOME/Desktop" or an absolute path, in double quotes.
+    [[nodiscard]] std::string UserDir(const std::string& key, const std::string& fallbackName)
+    {
+        const std::string home = HomeFolder();
+        if (home.empty())
+            return {};
+        std::ifstream dirs(UserConfigFolder() + "user-dirs.dirs");
+        std::string line;
+        while (std::getline(dirs, line)) {
+            if (!line.starts_with(key + "=\"") || line.size() < key.size() + 3 || line.back() != '"')
+                continue;
+            std::string value = line.substr(key.size() + 2, line.size() - key.size() - 3);
+            if (value.starts_with("$HOME"))
+                value = home + value.substr(5);
+            if (value.starts_with('/'))
+                return WithoutTrailingSlash(value);
+        }
+        return home + "/" + fallbackName;
+    }
+
 } // namespace
+
+std::string XdgFolderPath(XdgFolder folder)
+{
+    const std::string config = WithoutTrailingSlash(UserConfigFolder());
+    switch (folder) {
+    case XdgFolder::xfDesktop:
+        return UserDir("XDG_DESKTOP_DIR", "Desktop");
+    case XdgFolder::xfTemplates:
+        return UserDir("XDG_TEMPLATES_DIR", "Templates");
+    case XdgFolder::xfConfig:
+        return config;
+    case XdgFolder::xfFonts:
+        return DataHome().empty() ? std::string() : DataHome() + "/fonts";
+    case XdgFolder::xfTrash:
+        return DataHome().empty() ? std::string() : DataHome() + "/Trash/files";
+    case XdgFolder::xfAutostart:
+        return config.empty() ? std::string() : config + "/autostart";
+    case XdgFolder::xfSystemAutostart:
+        return "/etc/xdg/autostart";
+    case XdgFolder::xfApplications:
+        return DataHome().empty() ? std::string() : DataHome() + "/applications";
+    case XdgFolder::xfSystemApplications:
+        return "/usr/share/applications";
+    }
+    return {};
+}
 
 std::string ExecutablePath()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ProcessEvents.h"
 #include "TarvoApplication.h"
 
 #include <QCoreApplication>
@@ -40,19 +41,6 @@ inline TarvoApplication& EnsureApp()
         return created;
     }();
     return *app;
-}
-
-// Runs the event loop until done() holds; false when it still does not after a generous
-// deadline (meant for waiting, never for timing).
-inline bool ProcessEventsUntil(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 // A left click in the middle of the widget, delivered straight to it (no window activation

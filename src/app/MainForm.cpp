@@ -4,6 +4,7 @@
 #include "ExplorerTreeView.h"
 #include "IniStuff.h"
 #include "PageControl.h"
+#include "PathDialog.h"
 #include "PathText.h"
 #include "PieSeries.h"
 #include "ScanRunner.h"
@@ -60,6 +61,7 @@ TForm1::TForm1(MainFormEnvironment environment, QWidget* parent)
         throw std::invalid_argument("TForm1 needs a file system");
     if (!m_env.openFolder)
         m_env.openFolder = [](const std::string& path) { ShellOpenFolder(path); };
+    m_probe = std::make_unique<FolderProbe>(*m_env.fileSystem, m_env.probeLimit);
     CreateComponents();
     FormCreate();
 }
@@ -112,7 +114,12 @@ void TForm1::FormCreate()
 
     std::string startFolder;
     ReadIniString(file, kLastDir, kStartWith, startFolder, DefaultFolder());
-    ChangeDir(startFolder);
+    try {
+        ChangeDir(startFolder);
+    } catch (const std::runtime_error& error) {
+        // The last folder's volume is offline: the program still starts, in its default folder.
+        TarvoApplication::ShowException(QString::fromUtf8(error.what()));
+    }
 }
 
 void TForm1::FormDestroy()
@@ -146,12 +153,11 @@ std::string TForm1::FallbackFolder() const
 
 std::string TForm1::ChangeDir(const std::string& path)
 {
-    FileSystem& fileSystem = *m_env.fileSystem;
-    if (fileSystem.FolderExists(path)) {
+    if (IsFolder(path)) {
         m_currentDir = path; // exactly as given: no separator is added or removed
         ShowCurrentDir();
         SyncNavigationControls(m_currentDir);
-    } else if (path.empty() || fileSystem.FolderExists(fileSystem.Style().IncludeTrailingSeparator(path))) {
+    } else if (path.empty() || IsFolder(m_env.fileSystem->Style().IncludeTrailingSeparator(path))) {
         // An empty path (a lone separator: the current volume's root) or "C:" changes nothing.
     } else {
         m_currentDir = FallbackFolder();
@@ -159,6 +165,19 @@ std::string TForm1::ChangeDir(const std::string& path)
         SyncNavigationControls(m_currentDir);
     }
     return m_currentDir;
+}
+
+bool TForm1::IsFolder(const std::string& path)
+{
+    switch (m_probe->IsFolder(path)) {
+    case paFolder:
+        return true;
+    case paNoFolder:
+        return false;
+    case paNoAnswer:
+        break;
+    }
+    throw std::runtime_error("The folder \"" + path + "\" does not answer; its volume may be offline.");
 }
 
 std::string TForm1::ParentDir(const std::string& path) const

@@ -3,11 +3,13 @@
 #include "ChartSeriesTypes.h"
 #include "DirSize.h"
 #include "FileSystem.h"
+#include "FolderProbe.h"
 #include "FormatSettings.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -35,6 +37,8 @@ class THelpWindow;
 class THotEdgeButton;
 class TChart;
 class TChartSeries;
+class TDriveComboBox;
+class TPathDialog;
 class TCustomChart;
 class TExplorerTreeView;
 class TPageControl;
@@ -56,6 +60,8 @@ struct MainFormEnvironment {
     std::function<void(const std::string& path)> openFolder;
     // The folder the tree shows as Home. Default: HomeFolder().
     std::string homeFolder;
+    // How long a folder test may take before its volume counts as not answering.
+    std::chrono::milliseconds probeLimit = FolderProbe::kDefaultLimit;
 };
 
 // The main window: tool bar, pages "Size List" / "Bar Chart" / "Pie Chart", the current folder
@@ -87,6 +93,10 @@ public:
     // The folder tree (MainFormNavigation.cpp).
     void DirTreeClick();
     void DirTreeDblClick();
+    // The user picked a volume: its root becomes the current folder (no analysis).
+    void driveChange();
+    // F7: the browse dialog at the current folder; a confirmed folder becomes current.
+    void actBrowseDirExecute();
 
     void actRunExecute();
     void actUpOneDirExecute();
@@ -168,7 +178,8 @@ public:
     QToolBar* ToolBar1 = nullptr;
     QToolButton* OneUp = nullptr;
     QToolButton* RunBut = nullptr;
-    QWidget* drive = nullptr; // the drive selector's place
+    TDriveComboBox* drive = nullptr;
+    TPathDialog* PD = nullptr;
     QToolButton* Move = nullptr;
     QToolButton* FreeSpaceButt = nullptr;
     QToolButton* Butt3D = nullptr;
@@ -208,6 +219,9 @@ private:
     void CreateSizeList(); // MainFormSizeList.cpp
     void CreateCharts(); // MainFormCharts.cpp
     void CreateDirTree(); // MainFormNavigation.cpp
+    void CreateDriveSelector(); // MainFormNavigation.cpp
+    // The probe's answer; a volume that does not answer raises, with a message for the user.
+    [[nodiscard]] bool IsFolder(const std::string& path);
     // The folder a click on a chart's series means, or nothing for a point without an entry.
     [[nodiscard]] std::optional<std::string> ClickedFolder(const TChartSeries& series, int x, int y) const;
     void ChartClicked(const TChartSeries& series, TMouseButton button, TShiftState shift, int x, int y);
@@ -235,6 +249,9 @@ private:
     std::vector<ChartEntry> m_chartEntries;
     std::unique_ptr<ScanRunner> m_runner;
     std::shared_ptr<TShellNamespace> m_shell; // the folder tree's namespace
+    std::unique_ptr<TPathDialog> m_pathDialog;
+    std::unique_ptr<FolderProbe> m_probe; // folder tests that a dead volume cannot stall
+    bool m_syncingDrive = false; // the window itself moves the drive selector
     std::array<std::uint32_t, 16> m_palette {};
     std::string m_settingsFile; // chosen once: a location that cannot be used is reported once
     std::string m_currentDir;

@@ -3,6 +3,7 @@
 #include "AboutBoxDlg.h"
 #include "ActionIcons.h"
 #include "Chart.h"
+#include "DriveComboBox.h"
 #include "ExplorerTreeView.h"
 #include "HotEdgeButton.h"
 #include "MainForm.h"
@@ -163,9 +164,6 @@ void TForm1::CreateActions()
         checkable->setChecked(true);
     }
 
-    // What the later parts of the window bring (the browse dialog) stays visible but cannot be
-    // used yet.
-    actBrowseDir->setEnabled(false);
     // F1 anywhere in the window: the help of the control that has the focus.
     actContextHelp = make("actContextHelp", "Help", Qt::Key_F1, -1, nullptr);
 
@@ -175,6 +173,7 @@ void TForm1::CreateActions()
     connect(actSavePicture, &QAction::triggered, this, [this] { actSavePictureExecute(); });
     connect(actHint, &QAction::triggered, this, [this] { actHintExecute(); });
     connect(actO_C_DirTree, &QAction::triggered, this, [this] { actO_C_DirTreeExecute(); });
+    connect(actBrowseDir, &QAction::triggered, this, [this] { actBrowseDirExecute(); });
     connect(actAbout, &QAction::triggered, this, [this] { actAboutExecute(); });
     connect(actHelp, &QAction::triggered, this, [this] { actHelpExecute(); });
     connect(actContextHelp, &QAction::triggered, this, [this] { ShowContextHelp(); });
@@ -224,13 +223,8 @@ void TForm1::CreateToolBar()
     RunBut->setDefaultAction(actRun);
     ToolBar1->addSeparator();
 
-    auto* driveBox = new QComboBox(ToolBar1);
-    driveBox->setObjectName(QStringLiteral("drive"));
-    driveBox->setFixedWidth(145);
-    driveBox->setToolTip(QStringLiteral("Chose Drive"));
-    driveBox->setEnabled(false); // the drive selector arrives later
-    ToolBar1->addWidget(driveBox);
-    drive = driveBox;
+    CreateDriveSelector();
+    ToolBar1->addWidget(drive);
     ToolBar1->addSeparator();
 
     Move = ToolButton(ToolBar1, "Move");

@@ -1,9 +1,13 @@
-// The folder tree in the window: made in its slot, following the current folder, and turning
-// clicks into navigation and double clicks into an analysis.
+// The window's navigation controls: the folder tree, the drive selector and the browse dialog,
+// each following the current folder and turning the user's choices into navigation.
 
+#include "DriveComboBox.h"
 #include "ExplorerTreeView.h"
 #include "MainForm.h"
+#include "PathDialog.h"
+
 #include "SystemPaths.h"
+#include <QToolBar>
 
 #include <QSplitter>
 
@@ -29,15 +33,64 @@ void TForm1::CreateDirTree()
     DirTree->OnDblClick = [this](TExplorerTreeView&) { DirTreeDblClick(); };
 }
 
+void TForm1::CreateDriveSelector()
+{
+    drive = new TDriveComboBox(*m_env.fileSystem, ToolBar1);
+    drive->setObjectName(QStringLiteral("drive"));
+    drive->setFixedWidth(145);
+    drive->setToolTip(QStringLiteral("Chose Drive"));
+    drive->OnChange = [this](TDriveComboBox&) { driveChange(); };
+    // Volumes come and go while the program runs; the tree's notifier hears of them first.
+    DirTree->OnVolumesChanged = [this](TExplorerTreeView&) { drive->RefreshVolumes(); };
+    m_pathDialog = std::make_unique<TPathDialog>(this, m_env.fileSystem->Style());
+    PD = m_pathDialog.get();
+}
+
 void TForm1::SyncNavigationControls(const std::string& path)
 {
-    // The drive selector follows once it exists; the label is moved by ChangeDir itself. The
-    // tree is given roots as they are and every other folder without its trailing separator,
-    // and only when it shows another one, so that a click in it does not select again.
+    // The label is moved by ChangeDir itself. The selector's OnChange comes from this write
+    // too, and must not count as the user's pick.
+    m_syncingDrive = true;
+    drive->SetDrive(drive->KeyOfPath(path));
+    m_syncingDrive = false;
+
+    // The tree is given roots as they are and every other folder without its trailing
+    // separator, and only when it shows another one, so that a click in it does not select
+    // again. Under drive letters anything up to three characters ("C:") counts as a root.
     const PathStyle& style = m_env.fileSystem->Style();
-    const std::string folder = style.IsRoot(path) ? path : style.ExcludeTrailingSeparator(path);
+    const bool root = style.GetKind() == PathStyle::pkWindows ? path.size() <= 3 : style.IsRoot(path);
+    const std::string folder = root ? path : style.ExcludeTrailingSeparator(path);
     if (DirTree->SelectedPath() != folder)
         DirTree->SetSelectedPath(folder);
+}
+
+void TForm1::driveChange()
+{
+    if (m_syncingDrive)
+        return;
+    const std::string key = drive->Drive();
+    const PathStyle& style = m_env.fileSystem->Style();
+    const std::string root
+        = style.GetKind() == PathStyle::pkWindows ? key + ":\\" : style.IncludeTrailingSeparator(key);
+    const std::string before = m_currentDir;
+    try {
+        ChangeDir(root);
+    } catch (...) {
+        SyncNavigationControls(m_currentDir); // the selector goes back to where the window is
+        throw;
+    }
+    if (m_currentDir == before)
+        SyncNavigationControls(m_currentDir);
+}
+
+void TForm1::actBrowseDirExecute()
+{
+    // A dialog opened on a folder that does not answer would hang as the window would.
+    const bool answers = m_probe->IsFolder(m_currentDir) != paNoAnswer;
+    PD->SetDirectory(answers ? m_currentDir : HomeFolder());
+    PD->SetTitle("Browse for directory");
+    if (PD->Execute())
+        ChangeDir(PD->Directory());
 }
 
 void TForm1::DirTreeClick() { ChangeDir(DirTree->SelectedPath()); }

@@ -18,6 +18,7 @@ enum class ProbeAnswer : std::uint8_t {
     paNoFolder, // it does not
     paNoAnswer, // its volume did not answer in time (or still has an earlier probe pending)
 };
+using enum ProbeAnswer;
 
 // Asks a file system things that may never return: a hard-mounted share whose server is gone,
 // or a hung FUSE file system, blocks stat and statvfs for minutes. Each question runs on a

@@ -99,6 +99,8 @@ public:
     std::function<void(TExplorerTreeView& sender)> OnClick;
     std::function<void(TExplorerTreeView& sender)> OnDblClick;
     std::function<void(TExplorerTreeView& sender, TShellTreeNode* node)> OnChange;
+    // A volume came or went (AutoRefresh or not): for the window's other volume lists.
+    std::function<void(TExplorerTreeView& sender)> OnVolumesChanged;
     // Where messages go ("No disk in drive"); by default a critical message box.
     std::function<void(const QString& message)> ShowMessage;
 

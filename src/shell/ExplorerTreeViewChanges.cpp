@@ -23,6 +23,8 @@ namespace
 
 void TExplorerTreeView::FileChange(const TShellEventSet& events, const TShellEventPair& items)
 {
+    if ((events.test(sekDriveAdd) || events.test(sekDriveRemoved)) && OnVolumesChanged)
+        OnVolumesChanged(*this);
     if (!m_autoRefresh)
         return;
     const bool nonFolders = m_folderTypes.test(ftNonFolders);

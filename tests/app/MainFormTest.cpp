@@ -319,16 +319,16 @@ namespace
         EXPECT_EQ(ReadFile(m_settings), kept);
     }
 
-    TEST_F(MainFormTest, ActionsOfLaterPartsAreThereButDisabled)
+    TEST_F(MainFormTest, EveryActionIsEnabledWithItsShortcutAndHint)
     {
         auto form = Open();
-        EXPECT_FALSE(form->actBrowseDir->isEnabled());
-        for (QAction* action :
-            { form->actRun, form->actToggle3D, form->actShowLegend, form->actShowLabels, form->actPrint,
-                form->actSavePicture, form->actHint, form->actO_C_DirTree, form->actAbout, form->actHelp })
+        for (QAction* action : { form->actBrowseDir, form->actRun, form->actToggle3D, form->actShowLegend,
+                 form->actShowLabels, form->actPrint, form->actSavePicture, form->actHint, form->actO_C_DirTree,
+                 form->actAbout, form->actHelp })
             EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
         EXPECT_EQ(form->actRun->shortcut(), QKeySequence(Qt::Key_F9));
         EXPECT_EQ(form->actUpOneDir->shortcut(), QKeySequence(Qt::Key_F10));
+        EXPECT_EQ(form->actBrowseDir->shortcut(), QKeySequence(Qt::Key_F7));
         EXPECT_EQ(form->actRun->toolTip(), QStringLiteral("Calclulate Size of selected directory incl. all sub dirs "));
     }
 

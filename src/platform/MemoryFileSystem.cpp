@@ -117,7 +117,7 @@ const MemoryFileSystem::Volume* MemoryFileSystem::FindVolume(std::string_view ro
 {
     const std::vector<std::string> wanted = KeyParts(root);
     for (const Volume& volume : m_volumes) {
-        if (!wanted.empty() && KeyParts(volume.info.root) == wanted)
+        if (!volume.removed && !wanted.empty() && KeyParts(volume.info.root) == wanted)
             return &volume;
     }
     return nullptr;
@@ -215,6 +215,21 @@ void MemoryFileSystem::AddVolume(const std::string& root, VolumeKind kind, const
     mounted.event.name = volume.info.root;
     m_announced.push_back(std::move(mounted));
     m_volumes.push_back(std::move(volume));
+}
+
+void MemoryFileSystem::RemoveVolume(const std::string& root)
+{
+    const Change change(*this);
+    auto* volume = const_cast<Volume*>(FindVolume(root));
+    if (volume == nullptr)
+        Reject(root, "no such volume");
+    volume->removed = true;
+    if (const PlacePtr place = ResolveFolder(volume->info.root); place && place->node->volumeIndex >= 0)
+        place->node->volumeIndex = -1;
+    Announcement unmounted;
+    unmounted.event.kind = FolderEventKind::feMountPoint;
+    unmounted.event.name = volume->info.root;
+    m_announced.push_back(std::move(unmounted));
 }
 
 void MemoryFileSystem::AddFolder(const std::string& path)
@@ -515,6 +530,8 @@ std::string MemoryFileSystem::VolumeOf(const std::string& path)
     const Volume* best = nullptr;
     std::size_t bestLength = 0;
     for (const Volume& volume : m_volumes) {
+        if (volume.removed)
+            continue;
         const std::vector<std::string> rootParts = KeyParts(volume.info.root);
         const bool prefixes = !parts.empty() && rootParts.size() <= parts.size()
             && std::equal(rootParts.begin(), rootParts.end(), parts.begin());
@@ -538,7 +555,8 @@ std::vector<VolumeInfo> MemoryFileSystem::Volumes()
     std::vector<VolumeInfo> volumes;
     volumes.reserve(m_volumes.size());
     for (const Volume& volume : m_volumes)
-        volumes.push_back(volume.info);
+        if (!volume.removed)
+            volumes.push_back(volume.info);
     return volumes;
 }
 

@@ -42,6 +42,8 @@ public:
     // root: "C:\", "/" or a mount point such as "/media/usb"; freeBytes -1 makes FreeBytes fail.
     void AddVolume(const std::string& root, VolumeKind kind, const std::string& label, const std::string& fsType,
         std::int64_t freeBytes, const std::string& source = {});
+    // Unmounts the volume: it is no longer listed, its folder (the mount point) stays.
+    void RemoveVolume(const std::string& root);
     void AddFolder(const std::string& path); // an existing folder is left as it is
     void AddFile(const std::string& path, std::int64_t sizeBytes);
     // A symbolic link of its own size. Never followed by OpenChild or ListFolder's entries, but
@@ -106,6 +108,7 @@ private:
     struct Volume {
         VolumeInfo info;
         std::int64_t freeBytes = -1;
+        bool removed = false; // unmounted: kept so that the other volumes keep their devices
     };
 
     [[nodiscard]] std::string Key(std::string_view name) const;

@@ -1,10 +1,10 @@
 #include "ChartSetup.h"
 
-#include "BarSeries.h"
 #include "Chart.h"
-#include "ChartAxis.h"
-#include "ChartLegend.h"
-#include "PieSeries.h"
+#include "axes/ChartAxis.h"
+#include "bar/BarSeries.h"
+#include "legend/ChartLegend.h"
+#include "pie/PieSeries.h"
 
 namespace tarvo
 {

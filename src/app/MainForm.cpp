@@ -1,14 +1,14 @@
 #include "MainForm.h"
 
-#include "BarSeries.h"
 #include "IniStuff.h"
 #include "PageControl.h"
 #include "PathText.h"
-#include "PieSeries.h"
 #include "ScanRunner.h"
 #include "ShellOpen.h"
 #include "TarvoApplication.h"
 #include "WaitCursor.h"
+#include "bar/BarSeries.h"
+#include "pie/PieSeries.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ChartSeriesTypes.h"
 #include "DirSize.h"
 #include "FileSystem.h"
 #include "FormatSettings.h"
+#include "series/ChartSeriesTypes.h"
 
 #include <QMainWindow>
 

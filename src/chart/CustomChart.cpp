@@ -1,7 +1,7 @@
 #include "CustomChart.h"
 
-#include "ChartAxis.h"
-#include "ChartLegend.h"
+#include "axes/ChartAxis.h"
+#include "legend/ChartLegend.h"
 
 namespace tarvo
 {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AxisPanel.h"
-#include "ChartLayoutLegend.h"
-#include "ChartTitle.h"
-#include "ChartWall.h"
+#include "legend/ChartLayoutLegend.h"
+#include "panel/AxisPanel.h"
+#include "panel/ChartTitle.h"
+#include "panel/ChartWall.h"
 
 #include <array>
 #include <functional>

@@ -1,14 +1,14 @@
 // The main window's two charts as they are set up, flat and in 3D, with twelve folder-like
 // points: pictures for people to look at, with the colours, the legend and clicks checked.
 
-#include "BarSeries.h"
-#include "ChartAxis.h"
-#include "ChartLegend.h"
-#include "ChartPanelTestSupport.h"
 #include "ChartSetup.h"
 #include "GuiTestSupport.h"
-#include "PieSeries.h"
 #include "TestPictures.h"
+#include "axes/ChartAxis.h"
+#include "bar/BarSeries.h"
+#include "legend/ChartLegend.h"
+#include "panel/ChartPanelTestSupport.h"
+#include "pie/PieSeries.h"
 
 #include <gtest/gtest.h>
 

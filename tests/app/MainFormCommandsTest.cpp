@@ -1,12 +1,12 @@
 // The window's commands: the folder tree toggle, tool tips on and off, printing, and Save
 // Picture in its four formats through the real dialog.
 
-#include "ChartPanelTestSupport.h"
 #include "ChartPicture.h"
-#include "ChartPrintGeometry.h"
 #include "ChartWindow.h"
 #include "ExternalTools.h"
 #include "TestPictures.h"
+#include "panel/ChartPanelTestSupport.h"
+#include "panel/ChartPrintGeometry.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,12 +1,12 @@
 // The chart and the mouse, through real Qt events on shown charts: what a pixel hits, clicks,
 // the zoom band and zooming, panning, the wheel and the cursor.
 
-#include "BarSeries.h"
-#include "ChartAxis.h"
-#include "ChartPanelTestSupport.h"
 #include "MouseEvents.h"
-#include "PieSeries.h"
 #include "QtApp.h"
+#include "axes/ChartAxis.h"
+#include "bar/BarSeries.h"
+#include "panel/ChartPanelTestSupport.h"
+#include "pie/PieSeries.h"
 
 #include <QTest>
 

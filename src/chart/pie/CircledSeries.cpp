@@ -1,0 +1,153 @@
+#include "pie/CircledSeries.h"
+
+#include "CustomChart.h"
+
+#include <typeinfo>
+
+namespace tarvo
+{
+
+namespace
+{
+    // The rotation error's wording, shared by RotationAngle and Rotate.
+    PieException RotationError() { return PieException("Rotation Angle must be between 0 and 359 degrees"); }
+} // namespace
+
+TCircledSeries::TCircledSeries()
+{
+    XValues().SetName("Angle");
+    // The X values only number the slices; no axis range hides any of them.
+    m_calcVisiblePoints = false;
+}
+
+TCircledSeries::~TCircledSeries() { AdjustChart(true); }
+
+void TCircledSeries::Assign(const TChartSeries& source)
+{
+    if (const auto* circled = dynamic_cast<const TCircledSeries*>(&source); circled && circled != this) {
+        m_circled = circled->m_circled;
+        m_rotationAngle = circled->m_rotationAngle;
+        m_customXRadius = circled->m_customXRadius;
+        m_customYRadius = circled->m_customYRadius;
+        m_circleBackColor = circled->m_circleBackColor;
+    }
+    TChartSeries::Assign(source);
+}
+
+template <typename Field> void TCircledSeries::ShareWithSiblings(Field TCircledSeries::*field, Field value)
+{
+    TChartSeriesHost* chart = ParentChart();
+    if (!chart)
+        return;
+    for (int i = 0; i < chart->SeriesCount(); ++i) {
+        auto* sibling = dynamic_cast<TCircledSeries*>(chart->Series(i));
+        if (!sibling || sibling == this || typeid(*sibling) != typeid(*this))
+            continue;
+        sibling->SetAndRepaint(sibling->*field, value);
+    }
+}
+
+void TCircledSeries::SetCircled(bool value)
+{
+    SetAndRepaint(m_circled, value);
+    ShareWithSiblings(&TCircledSeries::m_circled, value);
+}
+
+void TCircledSeries::SetCustomXRadius(int value)
+{
+    SetAndRepaint(m_customXRadius, value);
+    ShareWithSiblings(&TCircledSeries::m_customXRadius, value);
+}
+
+void TCircledSeries::SetCustomYRadius(int value)
+{
+    SetAndRepaint(m_customYRadius, value);
+    ShareWithSiblings(&TCircledSeries::m_customYRadius, value);
+}
+
+void TCircledSeries::SetRotationAngle(int value)
+{
+    if (value < 0)
+        throw RotationError();
+    const int stored = value % 360;
+    SetAndRepaint(m_rotationAngle, stored);
+}
+
+void TCircledSeries::Rotate(int degrees)
+{
+    if (degrees < 0 || degrees > 360)
+        throw RotationError();
+    SetRotationAngle((m_rotationAngle + degrees) % 360);
+}
+
+TColor TCircledSeries::ResolvedCircleBackColor() const
+{
+    TColor color = m_circleBackColor;
+    if (color == clDefaultColor && ParentChart()) {
+        color = ParentChart()->BackColor();
+        if (color == clDefaultColor)
+            color = ParentChart()->Color();
+    }
+    return color;
+}
+
+void TCircledSeries::SetCircleRect(const TRect& rect)
+{
+    m_circle.Rect = rect;
+    m_circle.AdjustRect();
+}
+
+QPoint TCircledSeries::AngleToPos(double angle, int xRadius, int yRadius) const
+{
+    return tarvo::AngleToPos(m_circle, RotationRadians(), angle, xRadius, yRadius);
+}
+
+double TCircledSeries::PointToAngle(int x, int y) const
+{
+    return tarvo::PointToAngle(m_circle, RotationRadians(), x, y);
+}
+
+void TCircledSeries::SetParentChart(TChartSeriesHost* chart)
+{
+    if (chart == ParentChart())
+        return;
+    if (ParentChart())
+        AdjustChart(true);
+    TChartSeries::SetParentChart(chart);
+    if (chart)
+        AdjustChart(false);
+}
+
+void TCircledSeries::SetActive(bool value)
+{
+    TChartSeries::SetActive(value);
+    AdjustChart(!Active());
+}
+
+// A circled series draws no axes, but sits on all of them, so axis scaling asks it for its
+// range (which it answers with the axis' own, see TPieSeries).
+bool TCircledSeries::IsAxisRelated(const TChartSeriesAxis&) const { return true; }
+
+void TCircledSeries::LegendSymbolBrush(int, TColor& backColor, TBrushStyle&) { backColor = ResolvedCircleBackColor(); }
+
+void TCircledSeries::AdjustChart(bool restore)
+{
+    auto* chart = dynamic_cast<TCustomChart*>(ParentChart());
+    if (!chart)
+        return;
+    chart->SetAxisVisible(restore);
+    chart->SetClipPoints(restore);
+    chart->SetView3DWalls(restore);
+    chart->Frame().SetVisible(restore);
+    chart->BackWall().Brush().SetStyle(restore ? bsSolid : bsClear);
+    chart->SetAllowZoom(restore);
+    chart->SetAllowPanning(restore ? pmBoth : pmNone);
+    TView3DOptions& view = chart->View3DOptions();
+    view.SetOrthogonal(false);
+    view.SetRotation(360);
+    view.SetElevation(315);
+    view.SetPerspective(0);
+    view.SetTilt(0);
+}
+
+} // namespace tarvo

@@ -1,0 +1,190 @@
+// The pie's points, settings, grouping of small values and legend rows.
+
+#include "pie/PieSeries.h"
+
+#include "axes/ChartAxis.h"
+
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace tarvo
+{
+
+namespace
+{
+    // An axis' own current end; for an axis without ends of its own, the value it shows at the
+    // edge of the chart's plotting rectangle as last laid out.
+    double AxisEnd(const TChartSeriesHost* chart, const TChartSeriesAxis* axis, bool highest)
+    {
+        if (const auto* chartAxis = dynamic_cast<const TCustomChartAxis*>(axis))
+            return highest ? chartAxis->Maximum() : chartAxis->Minimum();
+        if (!chart || !axis)
+            return 0;
+        const TRect rect = chart->ChartRect();
+        const double a = axis->PixelToValue(axis->Horizontal() ? rect.Left : rect.Bottom);
+        const double b = axis->PixelToValue(axis->Horizontal() ? rect.Right : rect.Top);
+        if (!std::isfinite(a) || !std::isfinite(b))
+            return 0;
+        return highest ? std::max(a, b) : std::min(a, b);
+    }
+} // namespace
+
+TPieSeries::TPieSeries()
+{
+    m_piePen.SetOnChange([this] { RequestRepaint(); });
+    XValues().SetName({});
+    YValues().SetName("Pie");
+    Marks().SetVisible(true);
+    Marks().SetArrowLength(8);
+    SetColorEachPoint(true);
+}
+
+TPieSeries::~TPieSeries() = default;
+
+void TPieSeries::Assign(const TChartSeries& source)
+{
+    if (const auto* pie = dynamic_cast<const TPieSeries*>(&source); pie && pie != this) {
+        m_dark3D = pie->m_dark3D;
+        m_usePatterns = pie->m_usePatterns;
+        m_piePen = pie->m_piePen;
+        m_explodeBiggest = pie->m_explodeBiggest;
+        m_otherSlice.Assign(pie->m_otherSlice);
+    }
+    TCircledSeries::Assign(source);
+    SetColorEachPoint(true);
+}
+
+void TPieSeries::SetExplodeBiggest(int value)
+{
+    SetAndRepaint(m_explodeBiggest, value);
+    ApplyExplodeBiggest();
+}
+
+void TPieSeries::ApplyExplodeBiggest()
+{
+    if (m_explodeBiggest <= 0 || PointCount() == 0)
+        return;
+    const int biggest = PieValues().IndexOfValue(PieValues().Highest());
+    if (biggest >= 0)
+        m_explodedSlices.SetValue(biggest, m_explodeBiggest);
+}
+
+int TPieSeries::AddPie(double value, const std::string& label, TColor color) { return Append(value, label, color); }
+
+void TPieSeries::SwapPoints(int a, int b)
+{
+    TChartSeries::SwapPoints(a, b);
+    m_explodedSlices.Grow(PointCount());
+    m_explodedSlices.Swap(a, b);
+}
+
+void TPieSeries::ClearPointStore()
+{
+    TCircledSeries::ClearPointStore();
+    m_explodedSlices.Clear();
+}
+
+void TPieSeries::FillSampleValues(int count)
+{
+    static const std::array<const char*, 8> kNames { "Cars", "Phones", "Tables", "Monitors", "Lamps", "Keyboards",
+        "Bikes", "Chairs" };
+    if (count <= 0)
+        throw ChartException("FillSampleValues NumValues must be > 0");
+    ClearPoints();
+    for (int i = 0; i < count; ++i)
+        AddPie(QRandomGenerator::global()->bounded(1, 1001), kNames[static_cast<std::size_t>(i) % kNames.size()]);
+}
+
+void TPieSeries::GroupSmallSlices()
+{
+    TChartValueList& values = PieValues();
+    if (values.Order() != loNone)
+        values.SortPoints();
+    // The other slice of the previous drawing goes; its values are unfolded again below.
+    for (int i = 0; i < PointCount(); ++i) {
+        if (IsOtherSlice(i)) {
+            DeletePoint(i);
+            break;
+        }
+    }
+    XValues().Renumber();
+
+    const double total = values.AbsSum();
+    if (m_otherSlice.Style() == poNone || !(total > 0))
+        return;
+    double sum = 0;
+    const int count = PointCount();
+    for (int i = 0; i < count; ++i) {
+        const double value = values.Value(i);
+        const double compared = m_otherSlice.Style() == poBelowPercent ? value * 100 / total : value;
+        if (compared < m_otherSlice.Value()) {
+            sum += value;
+            XValues().SetValue(i, kFoldedX);
+        }
+    }
+    if (sum != 0) {
+        AddPoint(kOtherSliceX, sum, m_otherSlice.Text(), clDefaultColor);
+        // The folded values are in the other slice now; the total counts them once.
+        values.SetAbsSum(values.AbsSum() - sum);
+    }
+}
+
+int TPieSeries::PointX(int index) const { return IsOtherSlice(index) ? 0 : TCircledSeries::PointX(index); }
+
+bool TPieSeries::HasFoldedPoints() const
+{
+    // The X list's range is kept between changes, so the legend's many questions cost no scan
+    // when nothing is folded.
+    const TChartValueList& x = XValues();
+    return x.ValueCount() > 0 && x.Lowest() <= kFoldedX && x.Highest() >= kFoldedX;
+}
+
+int TPieSeries::LegendItemCount() const
+{
+    if (!HasFoldedPoints())
+        return PointCount();
+    int count = 0;
+    for (int i = 0; i < PointCount(); ++i)
+        if (!IsFolded(i))
+            ++count;
+    return count;
+}
+
+int TPieSeries::LegendItemToPoint(int row) const
+{
+    if (!HasFoldedPoints())
+        return row;
+    int shown = -1;
+    for (int i = 0; i < PointCount(); ++i) {
+        if (IsFolded(i))
+            continue;
+        if (++shown == row)
+            return i;
+    }
+    return row;
+}
+
+TBrushStyle TPieSeries::SlicePattern(int index)
+{
+    static constexpr std::array<TBrushStyle, 6> kPatterns { bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross,
+        bsDiagCross };
+    const int slot = ((index % 6) + 6) % 6;
+    return kPatterns[static_cast<std::size_t>(slot)];
+}
+
+void TPieSeries::LegendSymbolBrush(int index, TColor& backColor, TBrushStyle& style)
+{
+    TCircledSeries::LegendSymbolBrush(index, backColor, style);
+    if (m_usePatterns)
+        style = SlicePattern(index);
+}
+
+double TPieSeries::MaxXValue() const { return AxisEnd(ParentChart(), GetHorizAxis(), true); }
+double TPieSeries::MinXValue() const { return AxisEnd(ParentChart(), GetHorizAxis(), false); }
+double TPieSeries::MaxYValue() const { return AxisEnd(ParentChart(), GetVertAxis(), true); }
+double TPieSeries::MinYValue() const { return AxisEnd(ParentChart(), GetVertAxis(), false); }
+
+} // namespace tarvo

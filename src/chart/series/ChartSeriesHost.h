@@ -1,0 +1,92 @@
+#pragma once
+
+// What a series needs from the chart it belongs to, and from that chart's axes. The chart panel
+// implements TChartSeriesHost, its axes implement TChartSeriesAxis; series work without either
+// (then nothing is repainted, and axis positions are 0).
+
+#include "core/ChartColor.h"
+#include "core/Rect.h"
+#include "series/ChartSeriesTypes.h"
+#include "style/ChartBrush.h"
+
+#include <string>
+
+namespace tarvo
+{
+
+class TChartCanvas3D;
+class TChartSeries;
+
+class TChartSeriesAxis
+{
+public:
+    virtual ~TChartSeriesAxis() = default;
+
+    [[nodiscard]] virtual bool Horizontal() const = 0;
+    // Values grow towards the start of the axis (left or top edge).
+    [[nodiscard]] virtual bool Inverted() const = 0;
+    // Pixel of a value along the axis, and back; valid after the chart's last layout.
+    [[nodiscard]] virtual int ValueToPixel(double value) const = 0;
+    [[nodiscard]] virtual double PixelToValue(int pixel) const = 0;
+    // A value as this axis writes its labels.
+    [[nodiscard]] virtual std::string AxisLabelText(double value) const = 0;
+
+protected:
+    TChartSeriesAxis() = default;
+    TChartSeriesAxis(const TChartSeriesAxis&) = default;
+    TChartSeriesAxis& operator=(const TChartSeriesAxis&) = default;
+};
+
+class TChartSeriesHost
+{
+public:
+    virtual ~TChartSeriesHost() = default;
+
+    // Schedules a repaint. Must be harmless while the chart is being destroyed.
+    virtual void Invalidate() = 0;
+
+    // The series list, in drawing order (first = deepest).
+    [[nodiscard]] virtual int SeriesCount() const = 0;
+    [[nodiscard]] virtual TChartSeries* Series(int index) const = 0;
+    // Called by TChartSeries::SetParentChart after the series has taken this chart and its
+    // colour: append the series to the list (when not yet there) and invalidate.
+    virtual void InsertSeries(TChartSeries& series) = 0;
+    // Called when a series leaves: remove it from the list, restore the chart's cursor if it
+    // showed the series' cursor, invalidate.
+    virtual void RemoveSeries(TChartSeries& series) = 0;
+
+    // Panel colour and back wall colour: a new series' colour must differ from both.
+    [[nodiscard]] virtual TColor Color() const = 0;
+    [[nodiscard]] virtual TColor BackColor() const = 0;
+    // The colour of the legend currently drawn (legend symbols fill their background with it).
+    [[nodiscard]] virtual TColor LegendColor() const = 0;
+    // How the chart's legend words a point (marks of style smsLegend say the same); a chart
+    // without a legend of its own answers the legend's default.
+    [[nodiscard]] virtual TLegendTextStyle LegendTextStyle() const { return ltsLeftValue; }
+
+    [[nodiscard]] virtual bool View3D() const = 0;
+    // Each series gets its own slice of the depth (see ComputeDepthOrder).
+    [[nodiscard]] virtual bool DepthPerSeries() const = 0;
+    [[nodiscard]] virtual int MaxDepthOrder() const = 0;
+    virtual void SetMaxDepthOrder(int value) = 0;
+
+    // The plotting rectangle of the current layout (left, top, right, bottom in pixels).
+    [[nodiscard]] virtual TRect ChartRect() const = 0;
+
+    // The chart's axes; a chart without an axis of that kind answers null.
+    [[nodiscard]] virtual TChartSeriesAxis* BottomAxis() const = 0;
+    [[nodiscard]] virtual TChartSeriesAxis* TopAxis() const = 0;
+    [[nodiscard]] virtual TChartSeriesAxis* LeftAxis() const = 0;
+    [[nodiscard]] virtual TChartSeriesAxis* RightAxis() const = 0;
+
+    [[nodiscard]] virtual TChartCanvas3D& Canvas() = 0;
+    // Canvas brush colour and style; a hatch gets backColor behind it (see the chart panel).
+    virtual void ApplyBrush(TColor color, TBrushStyle style, TColor backColor) = 0;
+
+protected:
+    TChartSeriesHost() = default;
+    TChartSeriesHost(const TChartSeriesHost&) = default;
+    TChartSeriesHost& operator=(const TChartSeriesHost&) = default;
+};
+
+} // namespace tarvo

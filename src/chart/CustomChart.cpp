@@ -9,9 +9,12 @@ namespace tarvo
 TCustomChart::TCustomChart(QWidget* parent)
     : TCustomAxisPanel(parent)
 {
+    for (TChangeNotifier* part :
+        std::initializer_list<TChangeNotifier*> { &m_title, &m_foot, &m_backWall, &m_leftWall, &m_bottomWall })
+        part->SetOnChange([this] { Invalidate(); });
     m_backWall.Brush().SetStyle(bsClear);
     InstallChartAxes(*this); // before any series joins: a series takes its axes when it does
-    m_legend = std::make_unique<TChartLegend>(*this);
+    SetLegend(std::make_unique<TChartLegend>(*this));
     // Moves without a button decide the cursor: the series' own over its points.
     setMouseTracking(true);
     m_originalCursor = cursor().shape();
@@ -28,6 +31,8 @@ void TCustomChart::SetBackColor(TColor value)
 
 void TCustomChart::SetLegend(std::unique_ptr<TChartLayoutLegend> legend)
 {
+    if (legend)
+        legend->SetOnChange([this] { Invalidate(); });
     m_legend = std::move(legend);
     Invalidate();
 }
@@ -37,8 +42,8 @@ void TCustomChart::LayoutTitlesAndLegend()
     const bool legendShown = m_legend && m_legend->Visible() && ActiveSeriesCount() > 0;
     if (legendShown && m_legend->Vertical())
         m_legend->DrawLegend();
-    m_title.Draw();
-    m_foot.Draw();
+    m_title.Draw(*this);
+    m_foot.Draw(*this);
     if (legendShown && !m_legend->Vertical())
         m_legend->DrawLegend();
 }

@@ -134,11 +134,11 @@ private:
     std::optional<std::array<TAxisRangeSettings, 4>> m_savedAxes; // for UndoZoom
     int m_wheelRemainder = 0; // angle units not yet worth a step (touchpads send small ones)
 
-    TChartTitle m_title { *this, false };
-    TChartTitle m_foot { *this, true };
-    TChartWall m_backWall { *this, clDefaultColor };
-    TChartWall m_leftWall { *this, 0x80FFFF };
-    TChartWall m_bottomWall { *this, clWhite };
+    TChartTitle m_title { false };
+    TChartTitle m_foot { true };
+    TChartWall m_backWall { clDefaultColor };
+    TChartWall m_leftWall { 0x80FFFF };
+    TChartWall m_bottomWall { clWhite };
     std::unique_ptr<TChartLayoutLegend> m_legend;
 };
 

@@ -38,7 +38,7 @@ TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel& chart, TChartAxisRole role)
     , m_role(role)
     , m_horizontal(role == carBottom || role == carTop)
     , m_otherSide(role == carTop || role == carRight)
-    , m_title(*this, DefaultTitleAngle(role))
+    , m_title(DefaultTitleAngle(role))
 {
     m_grid.SetColor(clGray);
     m_grid.SetStyle(psDot);
@@ -46,9 +46,10 @@ TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel& chart, TChartAxisRole role)
     m_ticks.SetColor(clGray);
     m_ticksInner.SetColor(clGray);
     m_visible = role != carDepth;
+    // The axis' parts report to the axis, which reports to its chart.
     for (TChangeNotifier* part : std::initializer_list<TChangeNotifier*> {
-             &m_axisPen, &m_grid, &m_labelsFont, &m_minorGrid, &m_minorTicks, &m_ticks, &m_ticksInner })
-        part->SetOnChange([this] { Repaint(); });
+             &m_axisPen, &m_grid, &m_labelsFont, &m_minorGrid, &m_minorTicks, &m_ticks, &m_ticksInner, &m_title })
+        part->SetOnChange([this] { Changed(); });
 }
 
 TCustomChartAxis::~TCustomChartAxis() = default;
@@ -98,10 +99,8 @@ void TCustomChartAxis::Assign(const TCustomChartAxis& other)
     m_positionPercent = other.m_positionPercent;
     OnGetAxisLabel = other.OnGetAxisLabel;
     OnGetNextAxisLabel = other.OnGetNextAxisLabel;
-    Repaint();
+    Changed();
 }
-
-void TCustomChartAxis::Repaint() { m_chart.Invalidate(); }
 
 // --- Range ---
 
@@ -112,7 +111,7 @@ void TCustomChartAxis::SetAutomatic(bool value)
     m_automatic = value;
     m_automaticMinimum = value;
     m_automaticMaximum = value;
-    Repaint();
+    Changed();
 }
 
 void TCustomChartAxis::SetAutomaticMaximum(bool value)
@@ -122,7 +121,7 @@ void TCustomChartAxis::SetAutomaticMaximum(bool value)
     m_automaticMaximum = value;
     if (!value || m_automaticMinimum)
         m_automatic = value;
-    Repaint();
+    Changed();
 }
 
 void TCustomChartAxis::SetAutomaticMinimum(bool value)
@@ -132,28 +131,28 @@ void TCustomChartAxis::SetAutomaticMinimum(bool value)
     m_automaticMinimum = value;
     if (!value || m_automaticMaximum)
         m_automatic = value;
-    Repaint();
+    Changed();
 }
 
 void TCustomChartAxis::SetMaximum(double value)
 {
     if (value < m_minimum)
         throw AxisException("Axis Maximum Value must be >= Minimum");
-    SetAndRepaint(m_maximum, value);
+    Store(m_maximum, value);
 }
 
 void TCustomChartAxis::SetMinimum(double value)
 {
     if (value > m_maximum)
         throw AxisException("Axis Minimum Value must be <= Maximum");
-    SetAndRepaint(m_minimum, value);
+    Store(m_minimum, value);
 }
 
 void TCustomChartAxis::SetIncrement(double value)
 {
     if (value < 0.0)
         throw AxisException("Axis increment must be >= 0");
-    SetAndRepaint(m_increment, value);
+    Store(m_increment, value);
 }
 
 void TCustomChartAxis::SetLogarithmic(bool value)
@@ -174,7 +173,7 @@ void TCustomChartAxis::SetLogarithmic(bool value)
             high = seriesHigh;
         CheckLogarithmic(low, high);
     }
-    SetAndRepaint(m_logarithmic, value);
+    Store(m_logarithmic, value);
 }
 
 void TCustomChartAxis::CheckLogarithmic(double minimum, double maximum) const
@@ -187,7 +186,7 @@ void TCustomChartAxis::SetLogarithmicBase(int value)
 {
     if (value < 2)
         throw AxisException("Axis Logarithmic Base should be >= 2");
-    SetAndRepaint(m_logarithmicBase, value);
+    Store(m_logarithmicBase, value);
 }
 
 void TCustomChartAxis::SetMinMax(double minimum, double maximum)
@@ -201,7 +200,7 @@ void TCustomChartAxis::SetMinMax(double minimum, double maximum)
     m_automaticMaximum = false;
     m_minimum = minimum;
     m_maximum = maximum;
-    Repaint();
+    Changed();
 }
 
 TAxisRangeSettings TCustomChartAxis::RangeSettings() const
@@ -218,47 +217,47 @@ void TCustomChartAxis::SetRangeSettings(const TAxisRangeSettings& value)
     m_automaticMaximum = value.AutomaticMaximum;
     m_minimum = value.Minimum;
     m_maximum = value.Maximum;
-    Repaint();
+    Changed();
 }
 
 // --- Look ---
 
-void TCustomChartAxis::SetTitleSize(int value) { SetAndRepaint(m_titleSize, value); }
-void TCustomChartAxis::SetGridCentered(bool value) { SetAndRepaint(m_gridCentered, value); }
-void TCustomChartAxis::SetLabels(bool value) { SetAndRepaint(m_labels, value); }
+void TCustomChartAxis::SetTitleSize(int value) { Store(m_titleSize, value); }
+void TCustomChartAxis::SetGridCentered(bool value) { Store(m_gridCentered, value); }
+void TCustomChartAxis::SetLabels(bool value) { Store(m_labels, value); }
 
 void TCustomChartAxis::SetLabelsAngle(int value)
 {
     CheckAxisAngle(value, "Axis Labels");
-    SetAndRepaint(m_labelsAngle, value);
+    Store(m_labelsAngle, value);
 }
 
-void TCustomChartAxis::SetLabelsOnAxis(bool value) { SetAndRepaint(m_labelsOnAxis, value); }
+void TCustomChartAxis::SetLabelsOnAxis(bool value) { Store(m_labelsOnAxis, value); }
 
 void TCustomChartAxis::SetLabelsSeparation(int value)
 {
     if (value < 0)
         throw AxisException("Labels Separation % must be greater than 0");
-    SetAndRepaint(m_labelsSeparation, value);
+    Store(m_labelsSeparation, value);
 }
 
-void TCustomChartAxis::SetLabelsSize(int value) { SetAndRepaint(m_labelsSize, value); }
-void TCustomChartAxis::SetLabelStyle(TAxisLabelStyle value) { SetAndRepaint(m_labelStyle, value); }
-void TCustomChartAxis::SetAxisValuesFormat(std::string value) { SetAndRepaint(m_axisValuesFormat, std::move(value)); }
-void TCustomChartAxis::SetDateTimeFormat(std::string value) { SetAndRepaint(m_dateTimeFormat, std::move(value)); }
-void TCustomChartAxis::SetExactDateTime(bool value) { SetAndRepaint(m_exactDateTime, value); }
-void TCustomChartAxis::SetRoundFirstLabel(bool value) { SetAndRepaint(m_roundFirstLabel, value); }
-void TCustomChartAxis::SetLabelsMultiLine(bool value) { SetAndRepaint(m_labelsMultiLine, value); }
-void TCustomChartAxis::SetMinorTickCount(int value) { SetAndRepaint(m_minorTickCount, value); }
-void TCustomChartAxis::SetMinorTickLength(int value) { SetAndRepaint(m_minorTickLength, value); }
-void TCustomChartAxis::SetTickInnerLength(int value) { SetAndRepaint(m_tickInnerLength, value); }
-void TCustomChartAxis::SetTickLength(int value) { SetAndRepaint(m_tickLength, value); }
-void TCustomChartAxis::SetTickOnLabelsOnly(bool value) { SetAndRepaint(m_tickOnLabelsOnly, value); }
-void TCustomChartAxis::SetInverted(bool value) { SetAndRepaint(m_inverted, value); }
-void TCustomChartAxis::SetVisible(bool value) { SetAndRepaint(m_visible, value); }
-void TCustomChartAxis::SetStartPosition(double value) { SetAndRepaint(m_startPosition, value); }
-void TCustomChartAxis::SetEndPosition(double value) { SetAndRepaint(m_endPosition, value); }
-void TCustomChartAxis::SetPositionPercent(double value) { SetAndRepaint(m_positionPercent, value); }
+void TCustomChartAxis::SetLabelsSize(int value) { Store(m_labelsSize, value); }
+void TCustomChartAxis::SetLabelStyle(TAxisLabelStyle value) { Store(m_labelStyle, value); }
+void TCustomChartAxis::SetAxisValuesFormat(std::string value) { Store(m_axisValuesFormat, std::move(value)); }
+void TCustomChartAxis::SetDateTimeFormat(std::string value) { Store(m_dateTimeFormat, std::move(value)); }
+void TCustomChartAxis::SetExactDateTime(bool value) { Store(m_exactDateTime, value); }
+void TCustomChartAxis::SetRoundFirstLabel(bool value) { Store(m_roundFirstLabel, value); }
+void TCustomChartAxis::SetLabelsMultiLine(bool value) { Store(m_labelsMultiLine, value); }
+void TCustomChartAxis::SetMinorTickCount(int value) { Store(m_minorTickCount, value); }
+void TCustomChartAxis::SetMinorTickLength(int value) { Store(m_minorTickLength, value); }
+void TCustomChartAxis::SetTickInnerLength(int value) { Store(m_tickInnerLength, value); }
+void TCustomChartAxis::SetTickLength(int value) { Store(m_tickLength, value); }
+void TCustomChartAxis::SetTickOnLabelsOnly(bool value) { Store(m_tickOnLabelsOnly, value); }
+void TCustomChartAxis::SetInverted(bool value) { Store(m_inverted, value); }
+void TCustomChartAxis::SetVisible(bool value) { Store(m_visible, value); }
+void TCustomChartAxis::SetStartPosition(double value) { Store(m_startPosition, value); }
+void TCustomChartAxis::SetEndPosition(double value) { Store(m_endPosition, value); }
+void TCustomChartAxis::SetPositionPercent(double value) { Store(m_positionPercent, value); }
 
 // --- Mapping ---
 

@@ -193,9 +193,6 @@ public:
     void WidenForMargins(int startMargin, int endMargin) override;
     void Draw(bool calcPosAxis) override;
 
-    // Repaints the chart (sub-objects report here).
-    void Repaint();
-
 protected:
     // Active series related to this axis (all related series when none is active).
     [[nodiscard]] std::vector<TChartSeries*> RelatedSeries(bool activeOnly) const;
@@ -252,13 +249,6 @@ protected:
 
 private:
     void CheckLogarithmic(double minimum, double maximum) const;
-    template <typename Field, typename Value> void SetAndRepaint(Field& field, Value&& value)
-    {
-        if (field == value)
-            return;
-        field = std::forward<Value>(value);
-        Repaint();
-    }
 
     bool m_automatic = true;
     bool m_automaticMaximum = true;

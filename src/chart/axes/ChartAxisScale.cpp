@@ -138,7 +138,7 @@ void TCustomChartAxis::Scroll(double offset, bool checkLimits)
     m_automaticMaximum = false;
     m_maximum += offset;
     m_minimum += offset;
-    Repaint();
+    Changed();
 }
 
 } // namespace tarvo

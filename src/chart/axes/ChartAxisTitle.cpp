@@ -1,6 +1,5 @@
 #include "axes/ChartAxisTitle.h"
 
-#include "axes/ChartAxis.h"
 #include "core/ChartException.h"
 
 namespace tarvo
@@ -12,9 +11,8 @@ void CheckAxisAngle(int degrees, const char* what)
         throw ChartException(std::string(what) + " Angle must be between 0 and 359 degrees");
 }
 
-TChartAxisTitle::TChartAxisTitle(TCustomChartAxis& axis, int defaultAngle)
-    : m_axis(axis)
-    , m_defaultAngle(defaultAngle)
+TChartAxisTitle::TChartAxisTitle(int defaultAngle)
+    : m_defaultAngle(defaultAngle)
     , m_angle(defaultAngle)
 {
     m_font.SetOnChange([this] { Changed(); });
@@ -33,20 +31,9 @@ void TChartAxisTitle::Assign(const TChartAxisTitle& other)
 void TChartAxisTitle::SetAngle(int value)
 {
     CheckAxisAngle(value, "Axis Title");
-    if (value == m_angle)
-        return;
-    m_angle = value;
-    Changed();
+    Store(m_angle, value);
 }
 
-void TChartAxisTitle::SetCaption(std::string value)
-{
-    if (value == m_caption)
-        return;
-    m_caption = std::move(value);
-    Changed();
-}
-
-void TChartAxisTitle::Changed() { m_axis.Repaint(); }
+void TChartAxisTitle::SetCaption(std::string value) { Store(m_caption, std::move(value)); }
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
 #include "style/ChartFont.h"
 
 #include <string>
@@ -7,23 +8,20 @@
 namespace tarvo
 {
 
-class TCustomChartAxis;
-
-// An axis title: a caption in a font, turned by Angle degrees (counter-clockwise). Changes repaint
-// the axis' chart.
-class TChartAxisTitle
+// An axis title: a caption in a font, turned by Angle degrees (counter-clockwise). Its axis
+// installs the change handler.
+class TChartAxisTitle : public TChangeNotifier
 {
 public:
     // defaultAngle: 90 for the left axis, 270 for the right one, 0 for the others.
-    TChartAxisTitle(TCustomChartAxis& axis, int defaultAngle);
+    explicit TChartAxisTitle(int defaultAngle);
     TChartAxisTitle(const TChartAxisTitle&) = delete;
     TChartAxisTitle& operator=(const TChartAxisTitle&) = delete;
     ~TChartAxisTitle() = default;
 
-    // Copies angle, caption and font, not the axis.
+    // Copies angle, caption and font; reports once.
     void Assign(const TChartAxisTitle& other);
 
-    [[nodiscard]] TCustomChartAxis& Axis() const { return m_axis; }
     [[nodiscard]] int Angle() const { return m_angle; }
     // 0 … 360; other values raise ChartException and keep the angle.
     void SetAngle(int value);
@@ -36,9 +34,6 @@ public:
     [[nodiscard]] const TChartFont& Font() const { return m_font; }
 
 private:
-    void Changed();
-
-    TCustomChartAxis& m_axis;
     int m_defaultAngle;
     int m_angle;
     std::string m_caption;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
 #include "core/Rect.h"
 #include "series/ChartSeriesHost.h"
 
@@ -20,8 +21,9 @@ struct TAxisRangeSettings {
 // What the chart's drawing pipeline asks of an axis, on top of what a series asks of it. The
 // chart calls these in a fixed order once per repaint: ScaleFromSeries, ClaimSpace (only for
 // axes that are shown), ComputePosition after every change of the plotting rectangle,
-// WidenForMargins, and Draw. Pixel values are in the chart's layout coordinates.
-class TChartLayoutAxis : public TChartSeriesAxis
+// WidenForMargins, and Draw. Pixel values are in the chart's layout coordinates. The chart
+// installs the change handler (its repaint) when it takes the axis.
+class TChartLayoutAxis : public TChartSeriesAxis, public TChangeNotifier
 {
 public:
     [[nodiscard]] virtual bool Visible() const = 0;

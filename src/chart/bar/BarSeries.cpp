@@ -47,14 +47,14 @@ void TCustomBarSeries::SetBarWidthPercent(int value)
 {
     if (value < 1 || value > 100)
         throw BarException("Bar Width Percent must be between 1 and 100");
-    SetAndRepaint(m_barWidthPercent, value);
+    Store(m_barWidthPercent, value);
 }
 
 void TCustomBarSeries::SetOffsetPercent(int value)
 {
     if (value < -100 || value > 100)
         throw BarException("Bar Offset Percent must be between -100% and 100%");
-    SetAndRepaint(m_offsetPercent, value);
+    Store(m_offsetPercent, value);
 }
 
 template <typename F> void TCustomBarSeries::ForEachSameClass(bool activeOnly, F&& f) const
@@ -86,7 +86,7 @@ void TCustomBarSeries::SetMultiBar(TMultiBar value)
 
 void TCustomBarSeries::SetSideMargins(bool value)
 {
-    SetAndRepaint(m_sideMargins, value);
+    Store(m_sideMargins, value);
     ForEachSameClass(false, [value](TCustomBarSeries& series) { series.m_sideMargins = value; });
 }
 

@@ -38,10 +38,10 @@ public:
 
     // --- Properties ---
     [[nodiscard]] bool AutoBarSize() const { return m_autoBarSize; }
-    void SetAutoBarSize(bool value) { SetAndRepaint(m_autoBarSize, value); }
+    void SetAutoBarSize(bool value) { Store(m_autoBarSize, value); }
     // Stored and copied; no drawing step reads it.
     [[nodiscard]] bool AutoMarkPosition() const { return m_autoMarkPosition; }
-    void SetAutoMarkPosition(bool value) { SetAndRepaint(m_autoMarkPosition, value); }
+    void SetAutoMarkPosition(bool value) { Store(m_autoMarkPosition, value); }
     [[nodiscard]] const TChartBrush& BarBrush() const { return m_barBrush; }
     [[nodiscard]] TChartBrush& BarBrush() { return m_barBrush; }
     void SetBarBrush(const TChartBrush& value) { m_barBrush.Assign(value); }
@@ -49,15 +49,15 @@ public:
     [[nodiscard]] TChartPen& BarPen() { return m_barPen; }
     void SetBarPen(const TChartPen& value) { m_barPen.Assign(value); }
     [[nodiscard]] TBarStyle BarStyle() const { return m_barStyle; }
-    void SetBarStyle(TBarStyle value) { SetAndRepaint(m_barStyle, value); }
+    void SetBarStyle(TBarStyle value) { Store(m_barStyle, value); }
     // Percent of a slot a bar (or a side-by-side group) fills: 1 … 100, else BarException.
     [[nodiscard]] int BarWidthPercent() const { return m_barWidthPercent; }
     void SetBarWidthPercent(int value);
     // Fixed bar width in pixels; 0 = computed.
     [[nodiscard]] int CustomBarWidth() const { return m_customBarWidth; }
-    void SetCustomBarWidth(int value) { SetAndRepaint(m_customBarWidth, value); }
+    void SetCustomBarWidth(int value) { Store(m_customBarWidth, value); }
     [[nodiscard]] bool Dark3D() const { return m_dark3D; }
-    void SetDark3D(bool value) { SetAndRepaint(m_dark3D, value); }
+    void SetDark3D(bool value) { Store(m_dark3D, value); }
     // Shared by every bar series of this class in the chart: setting it sets theirs too.
     [[nodiscard]] TMultiBar MultiBar() const { return m_multiBar; }
     void SetMultiBar(TMultiBar value);
@@ -68,9 +68,9 @@ public:
     [[nodiscard]] bool SideMargins() const { return m_sideMargins; }
     void SetSideMargins(bool value);
     [[nodiscard]] bool UseYOrigin() const { return m_useYOrigin; }
-    void SetUseYOrigin(bool value) { SetAndRepaint(m_useYOrigin, value); }
+    void SetUseYOrigin(bool value) { Store(m_useYOrigin, value); }
     [[nodiscard]] double YOrigin() const { return m_yOrigin; }
-    void SetYOrigin(double value) { SetAndRepaint(m_yOrigin, value); }
+    void SetYOrigin(double value) { Store(m_yOrigin, value); }
 
     TGetBarStyleEvent OnGetBarStyle;
 

@@ -1,9 +1,11 @@
 #pragma once
 
-// Base of the chart's small value objects (pens, brushes, fonts, 3D options): the owner installs a
-// change handler (usually "invalidate my chart"); setters call it only when a value really
-// changed. Copies take the values, never the handler, so a copied-in sub-object keeps reporting
-// to its own owner ("copied in, never shared").
+// The chart's one way of reporting a change: every part (a pen, a brush, a font, the 3D options,
+// a value list, the marks, a title, a wall, an axis, the legend, a series) reports to a handler
+// that its owner installs, and never calls its owner itself. Setters call the handler only when a
+// value really changed. Copies take the values, never the handler, so a copied-in sub-object
+// keeps reporting to its own owner ("copied in, never shared"). Parts that must say more than
+// "something changed" (a value list) report with details: TChangeReporter<Kind, ...>.
 
 #include <functional>
 #include <utility>
@@ -11,49 +13,49 @@
 namespace tarvo
 {
 
-class TChangeNotifier
+template <typename... Details> class TChangeReporter
 {
 public:
-    using TChangeHandler = std::function<void()>;
+    using TChangeHandler = std::function<void(Details...)>;
 
     void SetOnChange(TChangeHandler handler) { m_onChange = std::move(handler); }
     [[nodiscard]] const TChangeHandler& OnChange() const { return m_onChange; }
 
-    // The handler is not part of the value.
-    bool operator==(const TChangeNotifier&) const { return true; }
-
 protected:
-    TChangeNotifier() = default;
-    TChangeNotifier(const TChangeNotifier&) { }
-    TChangeNotifier& operator=(const TChangeNotifier&) { return *this; }
-    ~TChangeNotifier() = default;
+    TChangeReporter() = default;
+    TChangeReporter(const TChangeReporter&) { }
+    TChangeReporter& operator=(const TChangeReporter&) { return *this; }
+    ~TChangeReporter() = default;
 
-    void Changed() const
+    void Changed(Details... details) const
     {
         if (m_onChange)
-            m_onChange();
+            m_onChange(details...);
     }
 
     // The setter rule in one place: store, and report only a change.
-    template <typename Field, typename Value> void Store(Field& field, Value&& value)
+    template <typename Field, typename Value> void Store(Field& field, Value&& value, Details... details)
     {
         if (field == value)
             return;
         field = std::forward<Value>(value);
-        Changed();
+        Changed(details...);
     }
 
-    // Whole-value assignment for the derived types: one notification when anything differs.
-    template <typename Values> void StoreAll(Values& mine, const Values& theirs)
+    // Whole-value assignment: one report when anything differs.
+    template <typename Values> void StoreAll(Values& mine, const Values& theirs, Details... details)
     {
         if (mine == theirs)
             return;
         mine = theirs;
-        Changed();
+        Changed(details...);
     }
 
 private:
     TChangeHandler m_onChange;
 };
+
+// A change that needs no words: "repaint what shows me".
+using TChangeNotifier = TChangeReporter<>;
 
 } // namespace tarvo

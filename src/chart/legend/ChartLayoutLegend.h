@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
 #include "series/ChartSeriesTypes.h"
 
 namespace tarvo
@@ -8,8 +9,9 @@ namespace tarvo
 // What the chart's drawing pipeline asks of its legend. The chart calls DrawLegend once per
 // repaint, between BeginFlatDrawing and EndFlatDrawing, only while Visible is on and a series
 // is active; the legend lays itself out from the chart's ChartRect and PanelRect, draws, takes
-// its room from ChartRect and calls the chart's RecalcPlotSize and SetLegendColor.
-class TChartLayoutLegend
+// its room from ChartRect and calls the chart's RecalcPlotSize and SetLegendColor. The chart
+// installs the change handler (its repaint) when it takes the legend.
+class TChartLayoutLegend : public TChangeNotifier
 {
 public:
     virtual ~TChartLayoutLegend() = default;

@@ -32,8 +32,6 @@ TChartLegend::TChartLegend(TCustomChart& chart)
     m_frame.SetOnChange([this] { Changed(); });
 }
 
-void TChartLegend::Changed() { m_chart.Invalidate(); }
-
 void TChartLegend::Assign(const TChartLegend& other)
 {
     SetVisible(other.m_visible);

@@ -137,14 +137,6 @@ private:
     [[nodiscard]] int ItemCountFor(TLegendStyle style) const;
     [[nodiscard]] std::string RawItemText(TLegendStyle style, int index) const;
     [[nodiscard]] std::string StyledItemText(TLegendStyle style, int index) const;
-    void Changed();
-    template <typename Field, typename Value> void Store(Field& field, Value value)
-    {
-        if (field == value)
-            return;
-        field = value;
-        Changed();
-    }
     // Drawing, step by step (ChartLegendLayout.cpp).
     [[nodiscard]] TLegendLayoutInput LayoutInput(int lineHeight, int itemCount) const;
     void DrawBox();

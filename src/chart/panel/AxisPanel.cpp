@@ -50,6 +50,7 @@ void TCustomAxisPanel::InsertSeries(TChartSeries& series)
 {
     if (std::find(m_series.begin(), m_series.end(), &series) != m_series.end())
         return;
+    series.SetOnChange([this] { Invalidate(); });
     m_series.push_back(&series);
     Invalidate();
 }
@@ -60,6 +61,7 @@ void TCustomAxisPanel::RemoveSeries(TChartSeries& series)
     if (at == m_series.end())
         return;
     m_series.erase(at);
+    series.SetOnChange({});
     // The mouse handling shows a series' cursor over its points; it must not outlive the series.
     if (series.Cursor() != crDefault && cursor().shape() == series.Cursor())
         unsetCursor();
@@ -82,6 +84,8 @@ std::vector<TChartSeries*> TCustomAxisPanel::ActiveSeries() const
 
 void TCustomAxisPanel::SetAxis(TChartAxisRole role, std::unique_ptr<TChartLayoutAxis> axis)
 {
+    if (axis)
+        axis->SetOnChange([this] { Invalidate(); });
     m_axes[static_cast<std::size_t>(role)] = std::move(axis);
     Invalidate();
 }

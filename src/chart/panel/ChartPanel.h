@@ -124,7 +124,7 @@ public:
     // target, without panel colour and bevels, unbuffered: the printer's way of drawing.
     void DrawStretched(QPainter& target, const TRect& rect);
     // Marks the buffer dirty and schedules a repaint, while invalidation is enabled.
-    void Invalidate() override;
+    void Invalidate();
     // (0, 0, width, height) of the window.
     [[nodiscard]] TRect ClientRect() const;
 

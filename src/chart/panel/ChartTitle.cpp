@@ -7,17 +7,14 @@
 namespace tarvo
 {
 
-TChartTitle::TChartTitle(TCustomChartPanel& chart, bool foot)
-    : m_chart(chart)
-    , m_foot(foot)
+TChartTitle::TChartTitle(bool foot)
+    : m_foot(foot)
 {
     m_font.SetColor(clBlue);
     m_brush.SetOnChange([this] { Changed(); });
     m_font.SetOnChange([this] { Changed(); });
     m_frame.SetOnChange([this] { Changed(); });
 }
-
-void TChartTitle::Changed() { m_chart.Invalidate(); }
 
 void TChartTitle::Assign(const TChartTitle& other)
 {
@@ -31,37 +28,13 @@ void TChartTitle::Assign(const TChartTitle& other)
     SetVisible(other.m_visible);
 }
 
-void TChartTitle::SetAdjustFrame(bool value)
-{
-    if (m_adjustFrame != value) {
-        m_adjustFrame = value;
-        Changed();
-    }
-}
+void TChartTitle::SetAdjustFrame(bool value) { Store(m_adjustFrame, value); }
 
-void TChartTitle::SetAlignment(TAlignment value)
-{
-    if (m_alignment != value) {
-        m_alignment = value;
-        Changed();
-    }
-}
+void TChartTitle::SetAlignment(TAlignment value) { Store(m_alignment, value); }
 
-void TChartTitle::SetColor(TColor value)
-{
-    if (m_color != value) {
-        m_color = value;
-        Changed();
-    }
-}
+void TChartTitle::SetColor(TColor value) { Store(m_color, value); }
 
-void TChartTitle::SetText(const QStringList& value)
-{
-    if (m_text != value) {
-        m_text = value;
-        Changed();
-    }
-}
+void TChartTitle::SetText(const QStringList& value) { Store(m_text, value); }
 
 void TChartTitle::AddLine(const QString& line)
 {
@@ -69,17 +42,10 @@ void TChartTitle::AddLine(const QString& line)
     Changed();
 }
 
-void TChartTitle::SetVisible(bool value)
-{
-    if (m_visible != value) {
-        m_visible = value;
-        Changed();
-    }
-}
+void TChartTitle::SetVisible(bool value) { Store(m_visible, value); }
 
-bool TChartTitle::PrepareBrush()
+bool TChartTitle::PrepareBrush(TChartCanvas3D& canvas)
 {
-    TChartCanvas3D& canvas = m_chart.Canvas();
     const bool pattern = m_brush.Style() != bsSolid || m_brush.HasImage();
     if (m_color == clDefaultColor) {
         if (pattern) {
@@ -106,12 +72,12 @@ bool TChartTitle::PrepareBrush()
     return true;
 }
 
-void TChartTitle::Draw()
+void TChartTitle::Draw(TCustomChartPanel& chart)
 {
     if (!m_visible)
         return;
-    TChartCanvas3D& canvas = m_chart.Canvas();
-    m_chart.UseFont(m_font);
+    TChartCanvas3D& canvas = chart.Canvas();
+    chart.UseFont(m_font);
     const int lineHeight = canvas.LineHeight();
     const int lines = static_cast<int>(m_text.size());
     const bool frameCounts = m_frame.Visible() && m_frame.Color() != clDefaultColor;
@@ -119,8 +85,8 @@ void TChartTitle::Draw()
     if (lines == 0 && !frameCounts)
         return;
 
-    const bool filled = PrepareBrush();
-    TRect chartRect = m_chart.ChartRect();
+    const bool filled = PrepareBrush(canvas);
+    TRect chartRect = chart.ChartRect();
     const int band = lines * lineHeight;
     m_drawnRect = m_foot
         ? TRect { chartRect.Left + f, chartRect.Bottom - band, chartRect.Right - f, chartRect.Bottom - f }
@@ -181,8 +147,8 @@ void TChartTitle::Draw()
         chartRect.Bottom -= taken;
     else
         chartRect.Top += taken;
-    m_chart.SetChartRect(chartRect);
-    m_chart.RecalcPlotSize();
+    chart.SetChartRect(chartRect);
+    chart.RecalcPlotSize();
 }
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
 #include "core/Rect.h"
 #include "style/ChartBrush.h"
 #include "style/ChartFont.h"
@@ -10,23 +11,24 @@
 namespace tarvo
 {
 
+class TChartCanvas3D;
 class TCustomChartPanel;
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
 
 // A chart title (the title at the top or the foot at the bottom): lines of text in a font, on an
-// optional box and frame, that take their room off the chart's plotting rectangle. Any change
-// repaints the chart.
-class TChartTitle
+// optional box and frame, that take their room off the chart's plotting rectangle. The chart
+// installs the change handler.
+class TChartTitle : public TChangeNotifier
 {
 public:
-    TChartTitle(TCustomChartPanel& chart, bool foot);
+    explicit TChartTitle(bool foot);
     TChartTitle(const TChartTitle&) = delete;
     TChartTitle& operator=(const TChartTitle&) = delete;
     ~TChartTitle() = default;
 
-    // Copies the values of another title, not its chart or place.
+    // Copies the values of another title, not its place.
     void Assign(const TChartTitle& other);
 
     // The box fits the text instead of spanning the plot.
@@ -54,14 +56,12 @@ public:
     [[nodiscard]] const TRect& DrawnRect() const { return m_drawnRect; }
 
     // Draws the title on the chart's canvas and takes its lines off the chart's ChartRect.
-    void Draw();
+    void Draw(TCustomChartPanel& chart);
 
 private:
-    void Changed();
     // Sets the canvas brush and background for the box; true when the box is filled.
-    bool PrepareBrush();
+    bool PrepareBrush(TChartCanvas3D& canvas);
 
-    TCustomChartPanel& m_chart;
     bool m_foot;
     bool m_adjustFrame = true;
     TAlignment m_alignment = taCenter;

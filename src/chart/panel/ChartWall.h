@@ -1,28 +1,26 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
 #include "style/ChartBrush.h"
 #include "style/ChartPen.h"
 
 namespace tarvo
 {
 
-class TCustomChartPanel;
-
 // One of the chart's three walls (back, left, bottom): the plot's frame and background in 2D,
-// thin boxes around the plot in 3D. Any change repaints the chart.
-class TChartWall
+// thin boxes around the plot in 3D. The chart installs the change handler.
+class TChartWall : public TChangeNotifier
 {
 public:
     // defaultColor: the wall's own default (clDefaultColor for the back wall).
-    TChartWall(TCustomChartPanel& chart, TColor defaultColor);
+    explicit TChartWall(TColor defaultColor);
     TChartWall(const TChartWall&) = delete;
     TChartWall& operator=(const TChartWall&) = delete;
     ~TChartWall() = default;
 
-    // Copies the values of another wall, not its chart.
+    // Copies the values of another wall.
     void Assign(const TChartWall& other);
 
-    [[nodiscard]] TCustomChartPanel& ParentChart() const { return m_chart; }
     [[nodiscard]] TChartBrush& Brush() { return m_brush; }
     [[nodiscard]] const TChartBrush& Brush() const { return m_brush; }
     [[nodiscard]] TColor Color() const { return m_color; }
@@ -40,9 +38,6 @@ public:
     [[nodiscard]] bool Shaded() const { return m_dark3D && m_brush.Style() != bsClear && !m_brush.HasImage(); }
 
 private:
-    void Changed();
-
-    TCustomChartPanel& m_chart;
     TChartBrush m_brush { clDefaultColor, bsSolid };
     TColor m_defaultColor;
     TColor m_color;

@@ -43,25 +43,25 @@ template <typename Field> void TCircledSeries::ShareWithSiblings(Field TCircledS
         auto* sibling = dynamic_cast<TCircledSeries*>(chart->Series(i));
         if (!sibling || sibling == this || typeid(*sibling) != typeid(*this))
             continue;
-        sibling->SetAndRepaint(sibling->*field, value);
+        sibling->Store(sibling->*field, value);
     }
 }
 
 void TCircledSeries::SetCircled(bool value)
 {
-    SetAndRepaint(m_circled, value);
+    Store(m_circled, value);
     ShareWithSiblings(&TCircledSeries::m_circled, value);
 }
 
 void TCircledSeries::SetCustomXRadius(int value)
 {
-    SetAndRepaint(m_customXRadius, value);
+    Store(m_customXRadius, value);
     ShareWithSiblings(&TCircledSeries::m_customXRadius, value);
 }
 
 void TCircledSeries::SetCustomYRadius(int value)
 {
-    SetAndRepaint(m_customYRadius, value);
+    Store(m_customYRadius, value);
     ShareWithSiblings(&TCircledSeries::m_customYRadius, value);
 }
 
@@ -70,7 +70,7 @@ void TCircledSeries::SetRotationAngle(int value)
     if (value < 0)
         throw RotationError();
     const int stored = value % 360;
-    SetAndRepaint(m_rotationAngle, stored);
+    Store(m_rotationAngle, stored);
 }
 
 void TCircledSeries::Rotate(int degrees)

@@ -48,7 +48,7 @@ public:
     // Back colour of hatched slices; clDefaultColor takes the chart's back colour, and then its
     // panel colour.
     [[nodiscard]] TColor CircleBackColor() const { return m_circleBackColor; }
-    void SetCircleBackColor(TColor value) { SetAndRepaint(m_circleBackColor, value); }
+    void SetCircleBackColor(TColor value) { Store(m_circleBackColor, value); }
     [[nodiscard]] TColor ResolvedCircleBackColor() const;
 
     // Turns the pie counter-clockwise by degrees (0 … 360, else PieException).

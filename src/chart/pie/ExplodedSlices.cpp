@@ -1,17 +1,11 @@
 #include "pie/ExplodedSlices.h"
 
 #include "core/ChartException.h"
-#include "pie/PieSeries.h"
 
 #include <utility>
 
 namespace tarvo
 {
-
-TExplodedSlices::TExplodedSlices(TPieSeries& owner)
-    : m_owner(owner)
-{
-}
 
 int TExplodedSlices::Value(int index) const
 {
@@ -29,7 +23,7 @@ void TExplodedSlices::SetValue(int index, int percent)
     if (stored == percent)
         return;
     stored = percent;
-    m_owner.RequestRepaint();
+    Changed();
 }
 
 void TExplodedSlices::Clear()

@@ -1,19 +1,19 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
+
 #include <vector>
 
 namespace tarvo
 {
 
-class TPieSeries;
-
 // How far each slice of a pie is pulled out of the circle, in percent of the radius, by point
 // index. Indices past the end read 0; writing one grows the list with zeros first. A changed
-// value repaints the owning pie.
-class TExplodedSlices
+// value is reported to the handler the pie installs.
+class TExplodedSlices : public TChangeNotifier
 {
 public:
-    explicit TExplodedSlices(TPieSeries& owner);
+    TExplodedSlices() = default;
     TExplodedSlices(const TExplodedSlices&) = delete;
     TExplodedSlices& operator=(const TExplodedSlices&) = delete;
     ~TExplodedSlices() = default;
@@ -33,7 +33,6 @@ public:
     void Swap(int a, int b);
 
 private:
-    TPieSeries& m_owner;
     std::vector<int> m_percents;
 };
 

@@ -1,46 +1,52 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
+
 #include <string>
 
 namespace tarvo
 {
-
-class TPieSeries;
 
 // How small values are folded into one "other" slice.
 enum class TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
 using enum TPieOtherStyle;
 
 // The options of a pie's "other" slice: values below Value (a percentage of the total with
-// poBelowPercent, a plain value with poBelowValue) go into one slice labelled Text. Every change
-// repaints the owning pie.
-class TPieOtherSlice
+// poBelowPercent, a plain value with poBelowValue) go into one slice labelled Text. A value like
+// a pen: the pie installs the change handler, copies take the values only.
+class TPieOtherSlice : public TChangeNotifier
 {
 public:
     static constexpr const char* kDefaultText = "Other";
 
-    explicit TPieOtherSlice(TPieSeries& owner);
-    TPieOtherSlice(const TPieOtherSlice&) = delete;
-    TPieOtherSlice& operator=(const TPieOtherSlice&) = delete;
+    TPieOtherSlice() = default;
+    TPieOtherSlice(const TPieOtherSlice& other) = default;
+    TPieOtherSlice& operator=(const TPieOtherSlice& other)
+    {
+        StoreAll(m_values, other.m_values);
+        return *this;
+    }
     ~TPieOtherSlice() = default;
+    // Copies Style, Text and Value; reports once when any of them differs.
+    void Assign(const TPieOtherSlice& source) { *this = source; }
 
-    // Copies Style, Text and Value (not the owner).
-    void Assign(const TPieOtherSlice& source);
+    bool operator==(const TPieOtherSlice& other) const { return m_values == other.m_values; }
 
-    [[nodiscard]] TPieOtherStyle Style() const { return m_style; }
-    void SetStyle(TPieOtherStyle value);
-    [[nodiscard]] const std::string& Text() const { return m_text; }
-    void SetText(const std::string& value);
-    [[nodiscard]] double Value() const { return m_value; }
-    void SetValue(double value);
+    [[nodiscard]] TPieOtherStyle Style() const { return m_values.style; }
+    void SetStyle(TPieOtherStyle value) { Store(m_values.style, value); }
+    [[nodiscard]] const std::string& Text() const { return m_values.text; }
+    void SetText(const std::string& value) { Store(m_values.text, value); }
+    [[nodiscard]] double Value() const { return m_values.value; }
+    void SetValue(double value) { Store(m_values.value, value); }
 
 private:
-    void Changed();
-
-    TPieSeries& m_owner;
-    TPieOtherStyle m_style = poNone;
-    std::string m_text = kDefaultText;
-    double m_value = 0;
+    struct Values {
+        TPieOtherStyle style = poNone;
+        std::string text = kDefaultText;
+        double value = 0;
+        bool operator==(const Values&) const = default;
+    };
+    Values m_values;
 };
 
 } // namespace tarvo

@@ -34,7 +34,9 @@ namespace
 
 TPieSeries::TPieSeries()
 {
-    m_piePen.SetOnChange([this] { RequestRepaint(); });
+    for (TChangeNotifier* part :
+        std::initializer_list<TChangeNotifier*> { &m_piePen, &m_explodedSlices, &m_otherSlice })
+        part->SetOnChange([this] { RequestRepaint(); });
     XValues().SetName({});
     YValues().SetName("Pie");
     Marks().SetVisible(true);
@@ -59,7 +61,7 @@ void TPieSeries::Assign(const TChartSeries& source)
 
 void TPieSeries::SetExplodeBiggest(int value)
 {
-    SetAndRepaint(m_explodeBiggest, value);
+    Store(m_explodeBiggest, value);
     ApplyExplodeBiggest();
 }
 

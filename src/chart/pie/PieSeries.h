@@ -34,9 +34,9 @@ public:
     [[nodiscard]] TChartValueList& PieValues() { return YValues(); }
     [[nodiscard]] const TChartValueList& PieValues() const { return YValues(); }
     [[nodiscard]] bool Dark3D() const { return m_dark3D; }
-    void SetDark3D(bool value) { SetAndRepaint(m_dark3D, value); }
+    void SetDark3D(bool value) { Store(m_dark3D, value); }
     [[nodiscard]] bool UsePatterns() const { return m_usePatterns; }
-    void SetUsePatterns(bool value) { SetAndRepaint(m_usePatterns, value); }
+    void SetUsePatterns(bool value) { Store(m_usePatterns, value); }
     [[nodiscard]] const TChartPen& PiePen() const { return m_piePen; }
     [[nodiscard]] TChartPen& PiePen() { return m_piePen; }
     void SetPiePen(const TChartPen& value) { m_piePen = value; }
@@ -104,10 +104,10 @@ private:
     [[nodiscard]] std::vector<QPoint> ExplodedOffsets() const;
 
     bool m_dark3D = true;
-    TExplodedSlices m_explodedSlices { *this };
+    TExplodedSlices m_explodedSlices;
     int m_explodeBiggest = 0;
     TChartPen m_piePen;
-    TPieOtherSlice m_otherSlice { *this };
+    TPieOtherSlice m_otherSlice;
     bool m_usePatterns = false;
 
     std::vector<TPieAngle> m_angles;

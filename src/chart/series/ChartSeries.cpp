@@ -22,6 +22,7 @@ namespace
 
 TChartSeries::TChartSeries()
 {
+    m_marks.SetOnChange([this] { RequestRepaint(); });
     AddValueList("X").SetOrder(loAscending);
     AddValueList("Y");
 }
@@ -43,7 +44,10 @@ TChartSeries::~TChartSeries()
 
 TChartValueList& TChartSeries::AddValueList(std::string name)
 {
-    m_valueLists.push_back(std::make_unique<TChartValueList>(this, std::move(name)));
+    // Sorting a list moves whole points; what a list says of itself goes to the series first.
+    auto list = std::make_unique<TChartValueList>([this](int a, int b) { SwapPoints(a, b); }, std::move(name));
+    list->SetOnChange([this](TValueListChange change, int index) { ValueListChanged(change, index); });
+    m_valueLists.push_back(std::move(list));
     return *m_valueLists.back();
 }
 
@@ -70,11 +74,31 @@ TChartValueList& TChartSeries::ValueListByName(const std::string& name) const
     return *m_valueLists[1];
 }
 
+void TChartSeries::ValueListChanged(TValueListChange change, int index)
+{
+    // No default branch: the compiler names a change that is not handled.
+    switch (change) {
+    case vlcDisplay:
+        RequestRepaint();
+        break;
+    case vlcScale:
+        NotifyDependents(snRefresh);
+        RequestRepaint();
+        break;
+    case vlcValue:
+        NotifyDependents(snRefresh, index);
+        break;
+    case vlcSource:
+        CheckDataSource();
+        break;
+    }
+}
+
 bool TChartSeries::IsVertical() const { return &MainValueList() == m_valueLists[1].get(); }
 
 // --- Properties ---
 
-void TChartSeries::SetActive(bool value) { SetAndRepaint(m_active, value); }
+void TChartSeries::SetActive(bool value) { Store(m_active, value); }
 
 void TChartSeries::SetColorEachPoint(bool value)
 {
@@ -102,18 +126,12 @@ void TChartSeries::SetXLabelsSource(std::string value)
     CheckDataSource();
 }
 
-void TChartSeries::SetPercentFormat(std::string value) { SetAndRepaint(m_percentFormat, std::move(value)); }
-void TChartSeries::SetSeriesColor(TColor value) { SetAndRepaint(m_seriesColor, value); }
-void TChartSeries::SetShowInLegend(bool value) { SetAndRepaint(m_showInLegend, value); }
-void TChartSeries::SetTitle(std::string value) { SetAndRepaint(m_title, std::move(value)); }
-void TChartSeries::SetValueFormat(std::string value) { SetAndRepaint(m_valueFormat, std::move(value)); }
-void TChartSeries::SetDepthOrder(int value) { SetAndRepaint(m_depthOrder, value); }
-
-void TChartSeries::RequestRepaint()
-{
-    if (m_parentChart)
-        m_parentChart->Invalidate();
-}
+void TChartSeries::SetPercentFormat(std::string value) { Store(m_percentFormat, std::move(value)); }
+void TChartSeries::SetSeriesColor(TColor value) { Store(m_seriesColor, value); }
+void TChartSeries::SetShowInLegend(bool value) { Store(m_showInLegend, value); }
+void TChartSeries::SetTitle(std::string value) { Store(m_title, std::move(value)); }
+void TChartSeries::SetValueFormat(std::string value) { Store(m_valueFormat, std::move(value)); }
+void TChartSeries::SetDepthOrder(int value) { Store(m_depthOrder, value); }
 
 // --- Points ---
 
@@ -180,7 +198,7 @@ void TChartSeries::DeletePoint(int index)
         m_colors.erase(m_colors.begin() + index);
     if (at < m_labels.size())
         m_labels.erase(m_labels.begin() + index);
-    m_markPositions.Delete(index);
+    MarkPositions().Delete(index);
     NotifyDependents(snDelete, index);
     if (m_active)
         RequestRepaint();
@@ -194,7 +212,7 @@ void TChartSeries::ClearPointStore()
     m_colors.shrink_to_fit();
     m_labels.clear();
     m_labels.shrink_to_fit();
-    m_markPositions.Clear();
+    MarkPositions().Clear();
 }
 
 void TChartSeries::ClearPoints()

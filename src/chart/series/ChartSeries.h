@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
 #include "core/ChartColor.h"
 #include "core/Rect.h"
 #include "series/ChartSeriesHost.h"
@@ -23,10 +24,14 @@ namespace tarvo
 // chart, the marks, the axes and the legend call and the concrete series (pie, bar) replace.
 // Every list of a series has one entry per point. Points are read and deleted by index; an index
 // outside 0 … PointCount − 1 raises ChartListIndexError. Setters store a changed value and repaint
-// the chart; an unchanged value repaints nothing.
-class TChartSeries
+// the chart; an unchanged value repaints nothing. The chart the series joins installs the change
+// handler (the repaint) and takes it away again when the series leaves.
+class TChartSeries : protected TChangeNotifier, public TSeriesMarksHost
 {
 public:
+    using TChangeNotifier::OnChange;
+    using TChangeNotifier::SetOnChange;
+
     using TNotifyEvent = std::function<void(TChartSeries& sender)>;
     using TSeriesOnAfterAdd = std::function<void(TChartSeries& sender, int valueIndex)>;
     // Returning false cancels the add.
@@ -163,6 +168,8 @@ public:
     [[nodiscard]] const TSeriesMarks& Marks() const { return m_marks; }
     // Text of point index's mark by Marks().Style(), after OnGetMarkText; empty means no mark.
     [[nodiscard]] std::string MarkText(int index) const;
+    [[nodiscard]] std::vector<std::string> MarkTexts() const override;
+    [[nodiscard]] TChartSeriesHost* MarksChart() const override { return m_parentChart; }
     // |PointValue| as a percentage of the main list's AbsSum (100 when that is 0), written with
     // PercentFormat; withTotal appends " of " and the AbsSum written with ValueFormat.
     [[nodiscard]] std::string PercentText(int index, bool withTotal) const;
@@ -175,8 +182,8 @@ public:
     virtual void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position);
 
     // Stored positions of the marks, kept in step with the points.
-    [[nodiscard]] TSeriesMarkPositions& MarkPositions() { return m_markPositions; }
-    [[nodiscard]] const TSeriesMarkPositions& MarkPositions() const { return m_markPositions; }
+    [[nodiscard]] TSeriesMarkPositions& MarkPositions() { return m_marks.Positions(); }
+    [[nodiscard]] const TSeriesMarkPositions& MarkPositions() const { return m_marks.Positions(); }
 
     // --- Texts ---
     // PointValue written with ValueFormat.
@@ -208,8 +215,8 @@ public:
     [[nodiscard]] virtual int SampleValueCount() const { return 26; }
 
     // --- Chart protocol ---
-    void RequestRepaint();
-    virtual void NotifyChanged() { RequestRepaint(); }
+    // Reports a change to the chart (through the handler it installed).
+    void RequestRepaint() { Changed(); }
     [[nodiscard]] TChartSeriesAxis* GetHorizAxis() const { return m_horizAxis; }
     [[nodiscard]] TChartSeriesAxis* GetVertAxis() const { return m_vertAxis; }
     [[nodiscard]] virtual bool UsesAxes() const { return true; }
@@ -270,14 +277,6 @@ protected:
     virtual void PointAdded(int index);
     // Inserts the values staged in the further lists' TempValue at index.
     virtual void AddSourceValues(int index);
-    // Stores a changed value and repaints.
-    template <typename Field, typename Value> void SetAndRepaint(Field& field, Value&& value)
-    {
-        if (field == value)
-            return;
-        field = std::forward<Value>(value);
-        RequestRepaint();
-    }
     // Whether CalcFirstLastVisible clips the range to the axis; whether the first point beyond
     // the visible range is still drawn (lines run up to it).
     bool m_calcVisiblePoints = true;
@@ -288,6 +287,7 @@ private:
     int InsertPoint(double x, double y, const std::string& label, TColor color);
     void CheckPointIndex(int index) const;
     void BindAxes();
+    void ValueListChanged(TValueListChange change, int index);
     void AddDependent(TChartSeries& series);
     void RemoveDependent(TChartSeries& series);
     [[nodiscard]] bool DependsOn(const TChartSeries& series) const;
@@ -318,7 +318,6 @@ private:
     std::vector<std::unique_ptr<TChartValueList>> m_valueLists;
     std::vector<TColor> m_colors;
     std::vector<std::string> m_labels; // empty text = no label
-    TSeriesMarkPositions m_markPositions;
     TSeriesMarks m_marks { *this };
 
     int m_firstVisible = -1;

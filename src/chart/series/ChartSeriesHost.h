@@ -2,7 +2,8 @@
 
 // What a series needs from the chart it belongs to, and from that chart's axes. The chart panel
 // implements TChartSeriesHost, its axes implement TChartSeriesAxis; series work without either
-// (then nothing is repainted, and axis positions are 0).
+// (then axis positions are 0). A series reports its changes through the handler the chart
+// installs when the series joins it (InsertSeries), not through this interface.
 
 #include "core/ChartColor.h"
 #include "core/Rect.h"
@@ -42,17 +43,15 @@ class TChartSeriesHost
 public:
     virtual ~TChartSeriesHost() = default;
 
-    // Schedules a repaint. Must be harmless while the chart is being destroyed.
-    virtual void Invalidate() = 0;
-
     // The series list, in drawing order (first = deepest).
     [[nodiscard]] virtual int SeriesCount() const = 0;
     [[nodiscard]] virtual TChartSeries* Series(int index) const = 0;
     // Called by TChartSeries::SetParentChart after the series has taken this chart and its
-    // colour: append the series to the list (when not yet there) and invalidate.
+    // colour: append the series to the list (when not yet there), install its change handler
+    // (a repaint of this chart) and invalidate.
     virtual void InsertSeries(TChartSeries& series) = 0;
-    // Called when a series leaves: remove it from the list, restore the chart's cursor if it
-    // showed the series' cursor, invalidate.
+    // Called when a series leaves: remove it from the list and its change handler, restore the
+    // chart's cursor if it showed the series' cursor, invalidate.
     virtual void RemoveSeries(TChartSeries& series) = 0;
 
     // Panel colour and back wall colour: a new series' colour must differ from both.

@@ -65,6 +65,16 @@ std::string TChartSeries::MarkText(int index) const
     return text;
 }
 
+std::vector<std::string> TChartSeries::MarkTexts() const
+{
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(PointCount()));
+    for (int i = 0; i < PointCount(); ++i)
+        if (!IsNull(i))
+            texts.push_back(MarkText(i));
+    return texts;
+}
+
 void TChartSeries::PaintMarks()
 {
     if (!m_parentChart || !m_marks.Visible() || m_firstVisible < 0)

@@ -1,7 +1,6 @@
 #include "series/ChartValueList.h"
 
 #include "core/ChartException.h"
-#include "series/ChartSeries.h"
 
 #include <cmath>
 #include <utility>
@@ -9,8 +8,8 @@
 namespace tarvo
 {
 
-TChartValueList::TChartValueList(TChartSeries* owner, std::string name)
-    : m_owner(owner)
+TChartValueList::TChartValueList(TSwapPoints swapPoints, std::string name)
+    : m_swapPoints(std::move(swapPoints))
     , m_name(std::move(name))
 {
 }
@@ -23,7 +22,7 @@ void TChartValueList::Assign(const TChartValueList& source)
     m_dateTime = source.m_dateTime;
     m_multiplier = source.m_multiplier;
     m_valueSource = source.m_valueSource;
-    Changed();
+    MarkStatsDirty();
 }
 
 void TChartValueList::SetDateTime(bool value)
@@ -31,8 +30,7 @@ void TChartValueList::SetDateTime(bool value)
     if (m_dateTime == value)
         return;
     m_dateTime = value;
-    if (m_owner)
-        m_owner->RequestRepaint();
+    Changed(vlcDisplay, -1);
 }
 
 void TChartValueList::SetMultiplier(double value)
@@ -40,11 +38,8 @@ void TChartValueList::SetMultiplier(double value)
     if (m_multiplier == value)
         return;
     m_multiplier = value;
-    Changed();
-    if (m_owner) {
-        m_owner->NotifyDependents(snRefresh);
-        m_owner->RequestRepaint();
-    }
+    MarkStatsDirty();
+    Changed(vlcScale, -1);
 }
 
 void TChartValueList::SetValueSource(std::string value)
@@ -52,8 +47,7 @@ void TChartValueList::SetValueSource(std::string value)
     if (m_valueSource == value)
         return;
     m_valueSource = std::move(value);
-    if (m_owner)
-        m_owner->CheckDataSource();
+    Changed(vlcSource, -1);
 }
 
 void TChartValueList::CheckIndex(int index, int count) const
@@ -72,9 +66,8 @@ void TChartValueList::SetValue(int index, double value)
 {
     CheckIndex(index, ValueCount());
     m_values[static_cast<std::size_t>(index)] = value;
-    Changed();
-    if (m_owner)
-        m_owner->NotifyDependents(snRefresh, index);
+    MarkStatsDirty();
+    Changed(vlcValue, index);
 }
 
 double TChartValueList::LastValue() const { return Value(ValueCount() - 1); }
@@ -97,7 +90,7 @@ int TChartValueList::AddValue(double value)
         ++index;
     }
     m_values.insert(m_values.begin() + index, value);
-    Changed();
+    MarkStatsDirty();
     return index;
 }
 
@@ -105,21 +98,21 @@ void TChartValueList::InsertValue(int index, double value)
 {
     CheckIndex(index, ValueCount() + 1);
     m_values.insert(m_values.begin() + index, value);
-    Changed();
+    MarkStatsDirty();
 }
 
 void TChartValueList::DeleteValue(int index)
 {
     CheckIndex(index, ValueCount());
     m_values.erase(m_values.begin() + index);
-    Changed();
+    MarkStatsDirty();
 }
 
 void TChartValueList::RemoveAll()
 {
     m_values.clear();
     m_values.shrink_to_fit(); // a cleared series gives its memory back, as it starts afresh
-    Changed();
+    MarkStatsDirty();
 }
 
 void TChartValueList::SwapValues(int a, int b)
@@ -127,7 +120,7 @@ void TChartValueList::SwapValues(int a, int b)
     CheckIndex(a, ValueCount());
     CheckIndex(b, ValueCount());
     std::swap(m_values[static_cast<std::size_t>(a)], m_values[static_cast<std::size_t>(b)]);
-    Changed();
+    MarkStatsDirty();
 }
 
 void TChartValueList::RotateFirstToEnd()
@@ -137,14 +130,14 @@ void TChartValueList::RotateFirstToEnd()
     const double first = m_values.front();
     m_values.erase(m_values.begin());
     m_values.push_back(first);
-    Changed();
+    MarkStatsDirty();
 }
 
 void TChartValueList::Renumber()
 {
     for (std::size_t i = 0; i < m_values.size(); ++i)
         m_values[i] = static_cast<double>(i);
-    Changed();
+    MarkStatsDirty();
 }
 
 int TChartValueList::IndexOfValue(double value) const
@@ -160,8 +153,8 @@ bool TChartValueList::SortsBefore(double a, double b) const { return m_order == 
 
 void TChartValueList::SwapPoints(int a, int b)
 {
-    if (m_owner)
-        m_owner->SwapPoints(a, b);
+    if (m_swapPoints)
+        m_swapPoints(a, b);
     else
         SwapValues(a, b);
 }
@@ -195,7 +188,7 @@ void TChartValueList::SortPoints()
     if (m_order == loNone || ValueCount() < 2)
         return;
     QuickSort(0, ValueCount() - 1);
-    Changed();
+    MarkStatsDirty();
 }
 
 void TChartValueList::UpdateStatistics() const

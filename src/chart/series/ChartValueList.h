@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
+
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -7,30 +10,39 @@
 namespace tarvo
 {
 
-class TChartSeries;
-
 // Where AddValue places a new value.
 enum class TChartListOrder { loNone, loAscending, loDescending };
 using enum TChartListOrder;
+
+// What a value list tells its owner, beyond the values themselves (which the owner reads when it
+// needs them). The index is the changed value's for vlcValue and -1 otherwise.
+enum class TValueListChange {
+    vlcDisplay, // how the values are shown (DateTime): repaint
+    vlcScale, // every value as read (Multiplier): whatever follows the values refreshes, then repaint
+    vlcValue, // one value replaced in place: whatever follows the values refreshes
+    vlcSource, // the data-source field that feeds the list: read the source again
+};
+using enum TValueListChange;
 
 // One dimension of a series' points (X, Y, or a further value of a concrete series), one value per
 // point in point order. Values are stored raw; every read returns raw × Multiplier, ordering uses
 // the raw values. Highest, Lowest, Sum and AbsSum are recomputed on the first read after a change.
 // An index outside the list raises ChartListIndexError.
-class TChartValueList
+class TChartValueList : public TChangeReporter<TValueListChange, int>
 {
 public:
-    // A list made by a series moves with that series' points (SortPoints swaps whole points); a
-    // list without owner (null) sorts only itself.
-    TChartValueList(TChartSeries* owner, std::string name);
+    // Exchanges two whole points of the list's owner (every list of it, colours, labels).
+    using TSwapPoints = std::function<void(int a, int b)>;
+
+    // A list made by a series moves with that series' points: SortPoints asks swapPoints to
+    // exchange whole points. A list without one (null) sorts only itself.
+    TChartValueList(TSwapPoints swapPoints, std::string name);
     TChartValueList(const TChartValueList&) = delete;
     TChartValueList& operator=(const TChartValueList&) = delete;
     ~TChartValueList() = default;
 
     // Takes Order, DateTime, Multiplier and ValueSource of source; never its values.
     void Assign(const TChartValueList& source);
-
-    [[nodiscard]] TChartSeries* Owner() const { return m_owner; }
 
     // The values are date-times; only axis labels care.
     [[nodiscard]] bool DateTime() const { return m_dateTime; }
@@ -86,13 +98,13 @@ public:
 
 private:
     void CheckIndex(int index, int count) const;
-    void Changed() { m_statsDirty = true; }
+    void MarkStatsDirty() { m_statsDirty = true; }
     void UpdateStatistics() const;
     void QuickSort(int low, int high);
     [[nodiscard]] bool SortsBefore(double a, double b) const;
     void SwapPoints(int a, int b);
 
-    TChartSeries* m_owner;
+    TSwapPoints m_swapPoints;
     std::string m_name;
     bool m_dateTime = false;
     double m_multiplier = 1.0;

@@ -4,7 +4,7 @@
 #include "canvas/View3DOptions.h"
 #include "core/ChartException.h"
 #include "core/ChartRounding.h"
-#include "series/ChartSeries.h"
+#include "series/ChartSeriesHost.h"
 
 #include <QString>
 
@@ -19,7 +19,7 @@ QStringList MarkTextLines(std::string_view text)
         .split(QChar(kMarkLineSeparator), Qt::KeepEmptyParts);
 }
 
-TSeriesMarks::TSeriesMarks(TChartSeries& series)
+TSeriesMarks::TSeriesMarks(TSeriesMarksHost& series)
     : m_series(series)
 {
     // The sub-objects report to this marks object only; copies made from them never do.
@@ -28,8 +28,6 @@ TSeriesMarks::TSeriesMarks(TChartSeries& series)
     m_font.SetOnChange(repaint);
     m_frame.SetOnChange(repaint);
 }
-
-void TSeriesMarks::Changed() const { m_series.RequestRepaint(); }
 
 void TSeriesMarks::Assign(const TSeriesMarks& source)
 {
@@ -64,17 +62,13 @@ void TSeriesMarks::SetStyle(TSeriesMarksStyle value)
     Store(m_style, value);
 }
 
-TSeriesMarkPositions& TSeriesMarks::Positions() { return m_series.MarkPositions(); }
-const TSeriesMarkPositions& TSeriesMarks::Positions() const { return m_series.MarkPositions(); }
-
-void TSeriesMarks::ApplyFont(TChartCanvas& canvas) const
+void TSeriesMarks::ApplyFont(TChartCanvas3D& canvas) const
 {
     TChartFont font = m_font;
     // Keep the point size on a canvas of another resolution (a printer page).
     font.SetPixelsPerInch(canvas.Font().PixelsPerInch());
-    const auto* canvas3D = dynamic_cast<const TChartCanvas3D*>(&canvas);
-    if (canvas3D != nullptr && canvas3D->Is3D() && !canvas3D->Handles3DText()) {
-        const TView3DOptions* options = canvas3D->Options();
+    if (canvas.Is3D() && !canvas.Handles3DText()) {
+        const TView3DOptions* options = canvas.Options();
         if (options != nullptr && options->ZoomText())
             font.SetSize(std::max(1, Round(font.Size() * options->Zoom() * 0.01)));
     }
@@ -84,11 +78,8 @@ void TSeriesMarks::ApplyFont(TChartCanvas& canvas) const
 int TSeriesMarks::MaxMarkWidth(const TChartCanvas& canvas) const
 {
     int widest = 0;
-    for (int i = 0; i < m_series.PointCount(); ++i) {
-        if (m_series.IsNull(i))
-            continue;
-        widest = std::max(widest, canvas.WidestLine(MarkTextLines(m_series.MarkText(i))));
-    }
+    for (const std::string& text : m_series.MarkTexts())
+        widest = std::max(widest, canvas.WidestLine(MarkTextLines(text)));
     return widest;
 }
 
@@ -123,7 +114,7 @@ void TSeriesMarks::DrawMarkItem(int index, TColor color, TSeriesMarkPosition& po
     else
         stored.Assign(position);
 
-    TChartSeriesHost* chart = m_series.ParentChart();
+    TChartSeriesHost* chart = m_series.MarksChart();
     if (chart == nullptr)
         return;
     TChartCanvas3D& canvas = chart->Canvas();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChangeNotifier.h"
 #include "core/ChartColor.h"
 #include "series/ChartSeriesMarkPositions.h"
 #include "style/ChartFont.h"
@@ -9,13 +10,14 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
+#include <vector>
 
 namespace tarvo
 {
 
 class TChartCanvas;
-class TChartSeries;
+class TChartCanvas3D;
+class TChartSeriesHost;
 
 // Which text a mark shows.
 enum class TSeriesMarksStyle {
@@ -35,16 +37,33 @@ using enum TSeriesMarksStyle;
 inline constexpr char kMarkLineSeparator = '\r';
 [[nodiscard]] QStringList MarkTextLines(std::string_view text);
 
+// What the marks ask of the series they belong to.
+class TSeriesMarksHost
+{
+public:
+    virtual ~TSeriesMarksHost() = default;
+
+    // The text of every mark the series has, one per point that is not null.
+    [[nodiscard]] virtual std::vector<std::string> MarkTexts() const = 0;
+    // The chart the marks are drawn on; null while the series is on none.
+    [[nodiscard]] virtual TChartSeriesHost* MarksChart() const = 0;
+
+protected:
+    TSeriesMarksHost() = default;
+    TSeriesMarksHost(const TSeriesMarksHost&) = default;
+    TSeriesMarksHost& operator=(const TSeriesMarksHost&) = default;
+};
+
 // The text boxes a series draws next to its points, each joined to its point by an arrow. Owned by
-// one series, which it repaints on every change; the pens and the font are copied in, never
-// shared. Geometry is in pixels; MarkDepth is a depth in pixels into the screen.
-class TSeriesMarks
+// one series, which installs the change handler (its repaint); the pens and the font are copied
+// in, never shared. Geometry is in pixels; MarkDepth is a depth in pixels into the screen.
+class TSeriesMarks : public TChangeNotifier
 {
 public:
     static constexpr TColor kDefaultBackColor = 0x80FFFF; // pale yellow
     static constexpr int kDefaultArrowLength = 8;
 
-    explicit TSeriesMarks(TChartSeries& series);
+    explicit TSeriesMarks(TSeriesMarksHost& series);
     TSeriesMarks(const TSeriesMarks&) = delete;
     TSeriesMarks& operator=(const TSeriesMarks&) = delete;
     ~TSeriesMarks() = default;
@@ -53,7 +72,8 @@ public:
     // repaints once when anything changed.
     void Assign(const TSeriesMarks& source);
 
-    [[nodiscard]] TChartSeries& Series() const { return m_series; }
+    // The series the marks belong to.
+    [[nodiscard]] TSeriesMarksHost& Series() const { return m_series; }
 
     // --- Properties ---
     [[nodiscard]] const TChartArrowPen& Arrow() const { return m_arrow; }
@@ -87,14 +107,14 @@ public:
     [[nodiscard]] int MarkDepth() const { return m_markDepth; }
     void SetMarkDepth(int value) { m_markDepth = value; }
 
-    // Where each mark was last drawn, by point (kept by the series).
-    [[nodiscard]] TSeriesMarkPositions& Positions();
-    [[nodiscard]] const TSeriesMarkPositions& Positions() const;
+    // Where each mark was last drawn, by point; the series keeps it in step with its points.
+    [[nodiscard]] TSeriesMarkPositions& Positions() { return m_positions; }
+    [[nodiscard]] const TSeriesMarkPositions& Positions() const { return m_positions; }
 
     // --- Measuring and drawing ---
     // Makes the canvas font the marks font at the canvas' resolution, scaled by the 3D zoom when
     // the chart zooms text.
-    void ApplyFont(TChartCanvas& canvas) const;
+    void ApplyFont(TChartCanvas3D& canvas) const;
     // Widest line among the texts of the series' marks (null points have none), measured with the
     // canvas' current font.
     [[nodiscard]] int MaxMarkWidth(const TChartCanvas& canvas) const;
@@ -109,18 +129,10 @@ public:
     void DrawMarkItem(int index, TColor color, TSeriesMarkPosition& position, const std::string& text);
 
 private:
-    void Changed() const;
-    template <typename Field, typename Value> void Store(Field& field, Value&& value)
-    {
-        if (field == value)
-            return;
-        field = std::forward<Value>(value);
-        Changed();
-    }
     // The arrow's colour on a chart whose panel has panelColor, for a point of pointColor.
     [[nodiscard]] TColor ArrowColor(TColor pointColor, TColor panelColor) const;
 
-    TChartSeries& m_series;
+    TSeriesMarksHost& m_series;
     TChartArrowPen m_arrow;
     int m_arrowLength = kDefaultArrowLength;
     TColor m_backColor = kDefaultBackColor;
@@ -131,6 +143,7 @@ private:
     bool m_transparent = false;
     bool m_visible = false;
     int m_markDepth = 0;
+    TSeriesMarkPositions m_positions;
 };
 
 } // namespace tarvo

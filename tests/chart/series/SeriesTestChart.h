@@ -53,18 +53,20 @@ private:
 class FakeChart : public TChartSeriesHost
 {
 public:
-    void Invalidate() override { ++invalidations; }
+    void Invalidate() { ++invalidations; }
     [[nodiscard]] int SeriesCount() const override { return static_cast<int>(series.size()); }
     [[nodiscard]] TChartSeries* Series(int index) const override { return series.at(static_cast<std::size_t>(index)); }
     void InsertSeries(TChartSeries& s) override
     {
         if (std::find(series.begin(), series.end(), &s) == series.end())
             series.push_back(&s);
+        s.SetOnChange([this] { Invalidate(); });
         Invalidate();
     }
     void RemoveSeries(TChartSeries& s) override
     {
         std::erase(series, &s);
+        s.SetOnChange({});
         Invalidate();
     }
     [[nodiscard]] TColor Color() const override { return panelColor; }

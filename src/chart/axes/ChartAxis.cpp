@@ -4,8 +4,6 @@
 
 #include "axes/ChartAxis.h"
 
-#include "axes/ChartDepthAxis.h"
-#include "panel/AxisPanel.h"
 #include "series/ChartSeries.h"
 
 #include <algorithm>
@@ -33,7 +31,7 @@ namespace
 
 } // namespace
 
-TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel& chart, TChartAxisRole role)
+TCustomChartAxis::TCustomChartAxis(TChartAxisHost& chart, TChartAxisRole role)
     : m_chart(chart)
     , m_role(role)
     , m_horizontal(role == carBottom || role == carTop)
@@ -302,24 +300,9 @@ bool TCustomChartAxis::Clicked(int x, int y) const
     return across >= std::min(outer, inner) && across <= std::max(outer, inner);
 }
 
-// --- Factory ---
-
-TChartAxis::TChartAxis(TCustomAxisPanel& chart, TChartAxisRole role)
+TChartAxis::TChartAxis(TChartAxisHost& chart, TChartAxisRole role)
     : TCustomChartAxis(chart, role)
 {
-}
-
-std::unique_ptr<TCustomChartAxis> MakeChartAxis(TCustomAxisPanel& chart, TChartAxisRole role)
-{
-    if (role == carDepth)
-        return std::make_unique<TChartDepthAxis>(chart);
-    return std::make_unique<TChartAxis>(chart, role);
-}
-
-void InstallChartAxes(TCustomAxisPanel& chart)
-{
-    for (const TChartAxisRole role : { carBottom, carTop, carLeft, carRight, carDepth })
-        chart.SetAxis(role, MakeChartAxis(chart, role));
 }
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "axes/ChartAxisHost.h"
 #include "axes/ChartAxisMath.h"
 #include "axes/ChartAxisTitle.h"
 #include "axes/ChartLayoutAxis.h"
@@ -18,7 +19,6 @@
 namespace tarvo
 {
 
-class TCustomAxisPanel;
 class TChartSeries;
 
 // A rejected axis property; the property keeps its value.
@@ -48,7 +48,7 @@ public:
     using TAxisOnGetNextLabel
         = std::function<void(const TCustomChartAxis& sender, int labelIndex, double& labelValue, bool& stop)>;
 
-    TCustomChartAxis(TCustomAxisPanel& chart, TChartAxisRole role);
+    TCustomChartAxis(TChartAxisHost& chart, TChartAxisRole role);
     TCustomChartAxis(const TCustomChartAxis&) = delete;
     TCustomChartAxis& operator=(const TCustomChartAxis&) = delete;
     ~TCustomChartAxis() override;
@@ -56,7 +56,7 @@ public:
     // Copies every property (not the chart, the role or the layout state).
     void Assign(const TCustomChartAxis& other);
 
-    [[nodiscard]] TCustomAxisPanel& ParentChart() const { return m_chart; }
+    [[nodiscard]] TChartAxisHost& ParentChart() const { return m_chart; }
     [[nodiscard]] TChartAxisRole Role() const { return m_role; }
 
     // --- Range ---
@@ -158,9 +158,8 @@ public:
     [[nodiscard]] double WorkMinimum() const { return m_workMinimum; }
     [[nodiscard]] double WorkMaximum() const { return m_workMaximum; }
     [[nodiscard]] double WorkRange() const { return m_workMaximum - m_workMinimum; }
-    [[nodiscard]] int StartPos() const { return m_extent.StartPos; }
-    [[nodiscard]] int EndPos() const { return m_extent.EndPos; }
-    [[nodiscard]] int AxisSize() const { return m_extent.AxisSize(); }
+    [[nodiscard]] int StartPos() const override { return m_extent.StartPos; }
+    [[nodiscard]] int EndPos() const override { return m_extent.EndPos; }
     [[nodiscard]] int CenterPos() const { return m_extent.CenterPos(); }
     [[nodiscard]] int PosAxis() const { return m_posAxis; }
     [[nodiscard]] int PosLabels() const { return m_posLabels; }
@@ -230,7 +229,7 @@ protected:
     void DrawGridLines(const std::vector<int>& pixels, const TChartPen& pen);
     [[nodiscard]] std::vector<int> MinorPixels() const;
 
-    TCustomAxisPanel& m_chart;
+    TChartAxisHost& m_chart;
     TChartAxisRole m_role;
     bool m_horizontal;
     bool m_otherSide;
@@ -295,12 +294,7 @@ private:
 class TChartAxis : public TCustomChartAxis
 {
 public:
-    TChartAxis(TCustomAxisPanel& chart, TChartAxisRole role);
+    TChartAxis(TChartAxisHost& chart, TChartAxisRole role);
 };
-
-// The chart's five axes for role, ready for TCustomAxisPanel::SetAxis.
-[[nodiscard]] std::unique_ptr<TCustomChartAxis> MakeChartAxis(TCustomAxisPanel& chart, TChartAxisRole role);
-// Installs all five axes on chart, in role order.
-void InstallChartAxes(TCustomAxisPanel& chart);
 
 } // namespace tarvo

@@ -1,10 +1,9 @@
 // The room an axis takes off the plotting rectangle, and its drawing: title, labels (in
 // ChartAxisLabels.cpp), then line, ticks, grid, inner and minor ticks and the minor grid.
 
-#include "CustomChart.h"
 #include "axes/ChartAxis.h"
+#include "canvas/ChartCanvas3D.h"
 #include "core/ChartRounding.h"
-#include "panel/AxisPanel.h"
 #include "series/ChartSeries.h"
 
 #include <algorithm>
@@ -36,18 +35,16 @@ namespace
 
 int TCustomChartAxis::WallSize() const
 {
-    const auto* chart = dynamic_cast<const TCustomChart*>(&m_chart);
-    if (!chart || !m_chart.View3D() || !m_chart.View3DWalls() || m_otherSide)
+    if (!m_chart.View3D() || !m_chart.View3DWalls() || m_otherSide)
         return 0;
-    return m_horizontal ? chart->BottomWall().Size() : chart->LeftWall().Size();
+    return m_horizontal ? m_chart.BottomWallSize() : m_chart.LeftWallSize();
 }
 
 int TCustomChartAxis::OtherWallSize() const
 {
-    const auto* chart = dynamic_cast<const TCustomChart*>(&m_chart);
-    if (!chart || !m_chart.View3D() || !m_chart.View3DWalls() || m_otherSide)
+    if (!m_chart.View3D() || !m_chart.View3DWalls() || m_otherSide)
         return 0;
-    return m_horizontal ? chart->LeftWall().Size() : chart->BottomWall().Size();
+    return m_horizontal ? m_chart.LeftWallSize() : m_chart.BottomWallSize();
 }
 
 int TCustomChartAxis::TickSpace() const
@@ -80,8 +77,8 @@ int TCustomChartAxis::MeasureLabelsSize()
             low = std::trunc(low / step) * step;
             high = std::trunc(high / step) * step;
         }
-        widest = std::max(m_chart.TextBlockWidth(AxisLabelText(low), lines),
-                     m_chart.TextBlockWidth(AxisLabelText(high), lines))
+        widest = std::max(m_chart.Canvas().TextBlockWidth(AxisLabelText(low), lines),
+                     m_chart.Canvas().TextBlockWidth(AxisLabelText(high), lines))
             + m_chart.Canvas().TextWidth(QStringLiteral(" "));
         m_measuring = false;
         break;
@@ -99,7 +96,7 @@ int TCustomChartAxis::MeasureLabelsSize()
         for (int s = 0; s < m_chart.SeriesCount(); ++s) {
             const TChartSeries& series = *m_chart.Series(s);
             for (int i = 0; i < series.PointCount(); ++i)
-                widest = std::max(widest, m_chart.TextBlockWidth(series.PointLabel(i), lines));
+                widest = std::max(widest, m_chart.Canvas().TextBlockWidth(series.PointLabel(i), lines));
         }
         break;
     }

@@ -3,8 +3,8 @@
 // labels or mark texts) thinned out so they do not overlap.
 
 #include "axes/ChartAxis.h"
+#include "canvas/ChartCanvas3D.h"
 #include "core/ChartRounding.h"
-#include "panel/AxisPanel.h"
 #include "series/ChartSeries.h"
 #include "series/ChartSeriesFormat.h"
 
@@ -83,7 +83,7 @@ int TCustomChartAxis::LabelSizeAlongAxis(const QString& text) const
     const int angle = m_labelsAngle % 360;
     const bool alongAxis = m_horizontal ? (angle == 0 || angle == 180) : (angle == 90 || angle == 270);
     int lines = 1;
-    const int width = m_chart.TextBlockWidth(text, lines);
+    const int width = m_chart.Canvas().TextBlockWidth(text, lines);
     return alongAxis ? width : m_chart.Canvas().LineHeight() * lines;
 }
 
@@ -222,7 +222,7 @@ void TCustomChartAxis::DrawLabelText(int pixel, const QString& text)
     canvas.SetBackgroundMode(TRANSPARENT);
     if (canvas.Monochrome() && canvas.Font().Color() == clWhite)
         canvas.Font().SetColor(clBlack);
-    const QStringList lines = text.split(QChar(13));
+    const QStringList lines = text.split(QChar(kTextLineSeparator));
     const int lineHeight = canvas.LineHeight();
     const int block = lineHeight * static_cast<int>(lines.size());
     const int z = DrawDepth();
@@ -248,7 +248,7 @@ void TCustomChartAxis::DrawLabelText(int pixel, const QString& text)
     // Turned text: the block's centre sits half its extent across the axis away from the labels'
     // edge, so the whole block stays on the labels' side whatever the angle.
     int lineCount = 1;
-    const int width = m_chart.TextBlockWidth(text, lineCount);
+    const int width = m_chart.Canvas().TextBlockWidth(text, lineCount);
     const double radians = angle * std::numbers::pi / 180.0;
     const double c = std::cos(radians);
     const double s = std::sin(radians);

@@ -2,7 +2,6 @@
 
 #include "axes/ChartAxis.h"
 #include "core/ChartRounding.h"
-#include "panel/AxisPanel.h"
 #include "series/ChartSeries.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "axes/ChartDepthAxis.h"
 
+#include "canvas/ChartCanvas3D.h"
 #include "core/ChartRounding.h"
-#include "panel/AxisPanel.h"
 #include "series/ChartSeries.h"
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 namespace tarvo
 {
 
-TChartDepthAxis::TChartDepthAxis(TCustomAxisPanel& chart)
+TChartDepthAxis::TChartDepthAxis(TChartAxisHost& chart)
     : TCustomChartAxis(chart, carDepth)
 {
 }
@@ -48,10 +48,11 @@ TRect TChartDepthAxis::ClaimSpace(const TRect& chartRect)
         int lines = 1;
         if (ResolvedLabelStyle() == talText) {
             for (int i = 0; i < m_chart.SeriesCount(); ++i)
-                m_labelsBand = std::max(m_labelsBand, m_chart.TextBlockWidth(m_chart.Series(i)->Title(), lines));
+                m_labelsBand
+                    = std::max(m_labelsBand, m_chart.Canvas().TextBlockWidth(m_chart.Series(i)->Title(), lines));
         } else {
-            m_labelsBand = std::max(m_chart.TextBlockWidth(AxisLabelText(WorkMinimum()), lines),
-                m_chart.TextBlockWidth(AxisLabelText(WorkMaximum()), lines));
+            m_labelsBand = std::max(m_chart.Canvas().TextBlockWidth(AxisLabelText(WorkMinimum()), lines),
+                m_chart.Canvas().TextBlockWidth(AxisLabelText(WorkMaximum()), lines));
         }
         if (LabelsSize() != 0)
             m_labelsBand = LabelsSize();

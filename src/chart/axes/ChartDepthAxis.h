@@ -11,7 +11,7 @@ namespace tarvo
 class TChartDepthAxis : public TCustomChartAxis
 {
 public:
-    explicit TChartDepthAxis(TCustomAxisPanel& chart);
+    explicit TChartDepthAxis(TChartAxisHost& chart);
 
     // talText (series titles) when no series is active or none spreads over depth, else talValue.
     [[nodiscard]] TAxisLabelStyle ResolvedLabelStyle() const override;

@@ -42,10 +42,8 @@ public:
     // Line, ticks, grid and labels; calcPosAxis recomputes the line's position first.
     virtual void Draw(bool calcPosAxis) = 0;
 
-    // What the chart's mouse handling asks: the range, fixing it, shifting it, and whether a
-    // pixel lies on the axis as last drawn.
-    [[nodiscard]] virtual double Minimum() const = 0;
-    [[nodiscard]] virtual double Maximum() const = 0;
+    // What the chart's mouse handling asks besides the range: its settings, fixing it, shifting
+    // it, and whether a pixel lies on the axis as last drawn.
     [[nodiscard]] virtual TAxisRangeSettings RangeSettings() const = 0;
     virtual void SetRangeSettings(const TAxisRangeSettings& value) = 0;
     virtual void SetMinMax(double minimum, double maximum) = 0;

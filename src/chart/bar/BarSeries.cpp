@@ -3,9 +3,7 @@
 
 #include "bar/BarSeries.h"
 
-#include "axes/ChartAxis.h"
 #include "canvas/ChartCanvas3D.h"
-#include "panel/AxisPanel.h"
 
 #include <algorithm>
 
@@ -142,11 +140,11 @@ void TCustomBarSeries::CalcBarWidth()
     input.CustomBarWidth = m_customBarWidth;
     input.PointCount = SlotPointCount();
     input.Groups = m_multiBar == mbSide ? BarCount() : 1;
-    if (const auto* panel = dynamic_cast<const TCustomAxisPanel*>(ParentChart()))
-        input.MaxPointsPerPage = panel->MaxPointsPerPage();
+    if (const TChartSeriesHost* chart = ParentChart())
+        input.MaxPointsPerPage = chart->MaxPointsPerPage();
     input.AutoBarSize = m_autoBarSize;
     input.SideMargins = m_sideMargins;
-    if (const TCustomChartAxis* axis = BarsAxis()) {
+    if (const TChartSeriesAxis* axis = BarsAxis()) {
         input.AxisSize = axis->AxisSize();
         input.AxisMinimum = axis->Minimum();
         input.AxisMaximum = axis->Maximum();

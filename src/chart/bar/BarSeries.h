@@ -13,8 +13,6 @@
 namespace tarvo
 {
 
-class TCustomChartAxis;
-
 // A rejected bar property; the property keeps its value.
 class BarException : public ChartException
 {
@@ -117,7 +115,7 @@ public:
 
 protected:
     // The axis the bars stand along and the one their values grow on.
-    [[nodiscard]] virtual TCustomChartAxis* BarsAxis() const = 0;
+    [[nodiscard]] virtual TChartSeriesAxis* BarsAxis() const = 0;
     // Point count that decides the slot: the most points among the side-by-side series.
     [[nodiscard]] int SlotPointCount() const;
     // Pen and brush of the bars in the current bar colour.
@@ -178,10 +176,9 @@ public:
     void DrawBar(int index, int upperY, int lowerY) override;
 
 protected:
-    [[nodiscard]] TCustomChartAxis* BarsAxis() const override;
+    [[nodiscard]] TChartSeriesAxis* BarsAxis() const override;
 
 private:
-    [[nodiscard]] TCustomChartAxis* ValueAxis() const;
     // The stacked sum below point index plus above; for stacked-100 as a percentage of the stack.
     [[nodiscard]] double StackedValue(int index, double above) const;
     // Sum of the positive values at index of every active series of this stack.

@@ -3,7 +3,6 @@
 
 #include "bar/BarSeries.h"
 
-#include "axes/ChartAxis.h"
 #include "canvas/ChartCanvas3D.h"
 #include "canvas/View3DOptions.h"
 #include "style/GradientBands.h"
@@ -24,9 +23,7 @@ bool TBarSeries::IsOfThisClass(const TCustomBarSeries& other) const
     return dynamic_cast<const TBarSeries*>(&other) != nullptr;
 }
 
-TCustomChartAxis* TBarSeries::BarsAxis() const { return dynamic_cast<TCustomChartAxis*>(GetHorizAxis()); }
-
-TCustomChartAxis* TBarSeries::ValueAxis() const { return dynamic_cast<TCustomChartAxis*>(GetVertAxis()); }
+TChartSeriesAxis* TBarSeries::BarsAxis() const { return GetHorizAxis(); }
 
 int TBarSeries::PointX(int index) const
 {
@@ -76,8 +73,7 @@ int TBarSeries::OriginPosition(int index) const
         return axis->ValueToPixel(StackedValue(index, 0));
     if (UseYOrigin())
         return axis->ValueToPixel(YOrigin());
-    const TCustomChartAxis* valueAxis = ValueAxis();
-    return valueAxis != nullptr ? valueAxis->EndPos() : 0;
+    return axis->EndPos();
 }
 
 double TBarSeries::MaxYValue() const

@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <span>
+#include <string_view>
 
 class QPainter;
 class QFont;
@@ -32,6 +33,9 @@ inline constexpr unsigned TA_CENTER = mtaCenter;
 inline constexpr unsigned TA_TOP = mtaTop;
 inline constexpr unsigned TA_BOTTOM = mtaBottom;
 inline constexpr unsigned TA_BASELINE = mtaBaseline;
+
+// Texts of several lines (titles, marks, labels) break at the carriage return.
+inline constexpr char kTextLineSeparator = '\r';
 
 // Background mode: whether text cells and the gaps of hatched brushes are filled with the
 // background colour.
@@ -93,6 +97,10 @@ public:
     [[nodiscard]] virtual int TextWidth(const QString& text) const;
     // The width of the widest of lines.
     [[nodiscard]] int WidestLine(const QStringList& lines) const;
+    // Width of the widest line of text (lines end at kTextLineSeparator) and the number of
+    // lines; an empty text is one line of width 0.
+    [[nodiscard]] int TextBlockWidth(const QString& text, int& lines) const;
+    [[nodiscard]] int TextBlockWidth(std::string_view text, int& lines) const;
     [[nodiscard]] virtual int TextHeight(const QString& text) const;
     [[nodiscard]] int LineHeight() const { return TextHeight(QStringLiteral("W")); }
     virtual void ClipToRect(const TRect& rect);

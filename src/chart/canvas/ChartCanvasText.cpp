@@ -54,6 +54,18 @@ int TChartCanvas::WidestLine(const QStringList& lines) const
     return widest;
 }
 
+int TChartCanvas::TextBlockWidth(const QString& text, int& lines) const
+{
+    const QStringList parts = text.split(QChar(kTextLineSeparator));
+    lines = static_cast<int>(parts.size());
+    return WidestLine(parts);
+}
+
+int TChartCanvas::TextBlockWidth(std::string_view text, int& lines) const
+{
+    return TextBlockWidth(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), lines);
+}
+
 int TChartCanvas::TextHeight(const QString& text) const
 {
     const QFontMetrics& metrics

@@ -2,7 +2,6 @@
 
 #include "legend/ChartLegend.h"
 
-#include "CustomChart.h"
 #include "series/ChartSeries.h"
 
 #include <algorithm>
@@ -23,7 +22,7 @@ namespace
 
 } // namespace
 
-TChartLegend::TChartLegend(TCustomChart& chart)
+TChartLegend::TChartLegend(TChartLegendHost& chart)
     : m_chart(chart)
 {
     m_font.SetOnChange([this] { Changed(); });
@@ -94,9 +93,18 @@ void TChartLegend::SetTopPos(int value)
 void TChartLegend::SetVertMargin(int value) { Store(m_vertMargin, value); }
 void TChartLegend::SetVisible(bool value) { Store(m_visible, value); }
 
+std::vector<TChartSeries*> TChartLegend::ActiveSeries() const
+{
+    std::vector<TChartSeries*> active;
+    for (int i = 0; i < m_chart.SeriesCount(); ++i)
+        if (TChartSeries* series = m_chart.Series(i); series->Active())
+            active.push_back(series);
+    return active;
+}
+
 std::vector<TChartSeries*> TChartLegend::LegendSeries() const
 {
-    std::vector<TChartSeries*> listed = m_chart.ActiveSeries();
+    std::vector<TChartSeries*> listed = ActiveSeries();
     std::erase_if(listed, [](const TChartSeries* series) { return !series->ShowInLegend(); });
     return listed;
 }
@@ -105,7 +113,7 @@ TLegendStyle TChartLegend::ResolvedStyleFor(TLegendStyle style) const
 {
     if (style != lsAuto)
         return style;
-    return m_chart.ActiveSeriesCount() < 2 ? lsValues : lsSeries;
+    return ActiveSeries().size() < 2 ? lsValues : lsSeries;
 }
 
 TLegendStyle TChartLegend::ResolvedStyle() const { return ResolvedStyleFor(m_legendStyle); }
@@ -116,7 +124,7 @@ int TChartLegend::ItemCountFor(TLegendStyle style) const
     if (style == lsSeries || style == lsLastValues) {
         total = static_cast<int>(LegendSeries().size());
     } else {
-        const std::vector<TChartSeries*> active = m_chart.ActiveSeries();
+        const std::vector<TChartSeries*> active = ActiveSeries();
         if (!active.empty() && active.front()->ShowInLegend())
             total = active.front()->LegendItemCount();
     }
@@ -148,7 +156,7 @@ std::string TChartLegend::RawItemText(TLegendStyle style, int index) const
     }
     case lsAuto:
     case lsValues: {
-        const std::vector<TChartSeries*> active = m_chart.ActiveSeries();
+        const std::vector<TChartSeries*> active = ActiveSeries();
         if (active.empty() || index < 0 || index >= active.front()->LegendItemCount())
             return {};
         return active.front()->LegendItemText(index, m_textStyle);
@@ -160,8 +168,7 @@ std::string TChartLegend::RawItemText(TLegendStyle style, int index) const
 std::string TChartLegend::StyledItemText(TLegendStyle style, int index) const
 {
     std::string text = OneLine(RawItemText(style, index));
-    if (OnGetLegendText)
-        OnGetLegendText(m_chart, style, index, text);
+    m_chart.GetLegendText(style, index, text);
     return text;
 }
 

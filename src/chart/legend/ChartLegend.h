@@ -3,20 +3,18 @@
 #include "core/ChartException.h"
 #include "legend/ChartLayoutLegend.h"
 #include "legend/ChartLegendGeometry.h"
+#include "legend/ChartLegendHost.h"
 #include "series/ChartSeriesTypes.h"
 #include "style/ChartBrush.h"
 #include "style/ChartFont.h"
 #include "style/ChartPen.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace tarvo
 {
 
-class TCustomAxisPanel;
-class TCustomChart;
 class TChartSeries;
 
 // A legend setting out of range; the setting keeps its value.
@@ -26,27 +24,15 @@ public:
     using ChartException::ChartException;
 };
 
-// What the legend lists: its chart's series, or the values of the first active series (lsAuto
-// picks values for a single series and series otherwise), or each series' last value.
-enum class TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
-using enum TLegendStyle;
-
 // The chart's legend: a framed, shadowed box at one side of the chart with one row per item,
 // each a colour box and a text, which takes its room from the plotting rectangle. It belongs to
-// its chart (installed with TCustomChart::SetLegend) and repaints it when a setting changes.
-// Layout, drawn items and the resolved style of the last drawing stay valid for clicks until
-// the next drawing.
+// its chart (installed with TCustomChart::SetLegend), which it asks for its series and lets
+// change texts and places (the chart's legend events). Layout, drawn items and the resolved
+// style of the last drawing stay valid for clicks until the next drawing.
 class TChartLegend : public TChartLayoutLegend
 {
 public:
-    // May change the text of item index (counted over all items, FirstValue ones included).
-    using TGetLegendText
-        = std::function<void(TCustomAxisPanel& sender, TLegendStyle legendStyle, int index, std::string& legendText)>;
-    using TGetLegendRect = std::function<void(TCustomChart& sender, TRect& rect)>;
-    // May move item index's text (x, y) and its colour box's left edge (xColor).
-    using TGetLegendPos = std::function<void(TCustomChart& sender, int index, int& x, int& y, int& xColor)>;
-
-    explicit TChartLegend(TCustomChart& chart);
+    explicit TChartLegend(TChartLegendHost& chart);
     TChartLegend(const TChartLegend&) = delete;
     TChartLegend& operator=(const TChartLegend&) = delete;
     ~TChartLegend() override = default;
@@ -62,7 +48,7 @@ public:
     [[nodiscard]] TChartBrush& Brush() { return m_brush; }
     [[nodiscard]] const TChartBrush& Brush() const { return m_brush; }
     // Background colour; also the colour the series' legend symbols must stand out from.
-    [[nodiscard]] TColor Color() const { return m_color; }
+    [[nodiscard]] TColor Color() const override { return m_color; }
     void SetColor(TColor value);
     // Colour box width in percent of the text column, 0 … 100.
     [[nodiscard]] int ColorWidth() const { return m_colorWidth; }
@@ -110,12 +96,12 @@ public:
     [[nodiscard]] TLegendStyle StyleInForce() const { return m_styleInForce; }
     // Items after the skipped FirstValue ones, never below 0.
     [[nodiscard]] int ItemCount() const;
-    // Text of item index (FirstValue is the first shown), one line, after OnGetLegendText.
+    // Text of item index (FirstValue is the first shown), one line, after the chart's say.
     [[nodiscard]] std::string ItemText(int index) const;
 
     // --- Chart pipeline ---
     [[nodiscard]] bool Vertical() const override { return IsSideLegend(m_alignment); }
-    void DrawLegend() override;
+    [[nodiscard]] TRect DrawLegend(const TRect& chartRect) override;
 
     // --- State of the last drawing ---
     [[nodiscard]] const TLegendLayout& Layout() const { return m_layout; }
@@ -126,26 +112,23 @@ public:
     // The position (0 = first drawn item) under the point, or -1.
     [[nodiscard]] int RowAt(int x, int y) const override;
 
-    // --- Events ---
-    TGetLegendText OnGetLegendText;
-    TGetLegendRect OnGetLegendRect;
-    TGetLegendPos OnGetLegendPos;
-
 private:
+    // The chart's active series in list order, and those of them shown in the legend.
+    [[nodiscard]] std::vector<TChartSeries*> ActiveSeries() const;
     [[nodiscard]] std::vector<TChartSeries*> LegendSeries() const;
     [[nodiscard]] TLegendStyle ResolvedStyleFor(TLegendStyle style) const;
     [[nodiscard]] int ItemCountFor(TLegendStyle style) const;
     [[nodiscard]] std::string RawItemText(TLegendStyle style, int index) const;
     [[nodiscard]] std::string StyledItemText(TLegendStyle style, int index) const;
     // Drawing, step by step (ChartLegendLayout.cpp).
-    [[nodiscard]] TLegendLayoutInput LayoutInput(int lineHeight, int itemCount) const;
+    [[nodiscard]] TLegendLayoutInput LayoutInput(const TRect& chartRect, int lineHeight, int itemCount) const;
     void DrawBox();
     void DrawItems(TLegendStyle style, int itemCount);
     void DrawItem(TLegendStyle style, int index, int position);
     void DrawSymbol(TLegendStyle style, int index, const TRect& box);
-    void TakeRoom();
+    [[nodiscard]] TRect RoomLeft(const TRect& chartRect) const;
 
-    TCustomChart& m_chart;
+    TChartLegendHost& m_chart;
     TChartFont m_font;
     TLegendAlignment m_alignment = laRight;
     TChartBrush m_brush;

@@ -1,9 +1,9 @@
-// Drawing the legend: lay it out from the chart's rectangles, draw box, shadow and rows, and take
-// the legend's room from the plotting rectangle.
+// Drawing the legend: lay it out in the plotting rectangle it is given, draw box, shadow and rows,
+// and answer what is left of the rectangle.
 
 #include "legend/ChartLegend.h"
 
-#include "CustomChart.h"
+#include "canvas/ChartCanvas3D.h"
 #include "series/ChartSeries.h"
 
 #include <algorithm>
@@ -11,15 +11,15 @@
 namespace tarvo
 {
 
-TLegendLayoutInput TChartLegend::LayoutInput(int lineHeight, int itemCount) const
+TLegendLayoutInput TChartLegend::LayoutInput(const TRect& chartRect, int lineHeight, int itemCount) const
 {
     TLegendLayoutInput input;
     input.Alignment = m_alignment;
-    input.ChartRect = m_chart.ChartRect();
+    input.ChartRect = chartRect;
     input.PanelRect = m_chart.PanelRect();
-    input.PlotWidth = m_chart.PlotWidth();
-    input.PlotHeight = m_chart.PlotHeight();
-    input.PlotCenterX = m_chart.PlotCenterX();
+    input.PlotWidth = chartRect.Width();
+    input.PlotHeight = chartRect.Height();
+    input.PlotCenterX = (chartRect.Left + chartRect.Right) / 2;
     input.LineHeight = lineHeight;
     input.ItemCount = itemCount;
     input.FrameVisible = m_frame.Visible();
@@ -31,11 +31,10 @@ TLegendLayoutInput TChartLegend::LayoutInput(int lineHeight, int itemCount) cons
     return input;
 }
 
-void TChartLegend::DrawLegend()
+TRect TChartLegend::DrawLegend(const TRect& chartRect)
 {
     m_styleInForce = ResolvedStyle();
     m_drawnItems = 0;
-    m_chart.SetLegendColor(m_color);
     m_chart.UseFont(m_font);
     TChartCanvas3D& canvas = m_chart.Canvas();
     const int lineHeight = canvas.LineHeight();
@@ -46,17 +45,16 @@ void TChartLegend::DrawLegend()
     for (int k = m_firstValue; k < m_firstValue + itemCount; ++k)
         widths.push_back(canvas.TextWidth(QString::fromStdString(StyledItemText(m_styleInForce, k))));
 
-    m_layout = LayOutLegend(LayoutInput(lineHeight, itemCount), widths);
-    if (OnGetLegendRect)
-        OnGetLegendRect(m_chart, m_layout.Rect);
+    m_layout = LayOutLegend(LayoutInput(chartRect, lineHeight, itemCount), widths);
+    m_chart.GetLegendRect(m_layout.Rect);
     const int shown = std::min(itemCount, m_layout.VisibleItems());
     if (shown < 1)
-        return; // no room or nothing to list: the chart keeps its whole rectangle
+        return chartRect; // no room or nothing to list: the chart keeps its whole rectangle
 
     DrawBox();
     m_drawnItems = shown;
     DrawItems(m_styleInForce, itemCount);
-    TakeRoom();
+    return RoomLeft(chartRect);
 }
 
 void TChartLegend::DrawBox()
@@ -105,8 +103,7 @@ void TChartLegend::DrawItem(TLegendStyle style, int index, int position)
     int x = textPos.x();
     int y = textPos.y();
     int boxX = LegendColorBoxX(m_layout, x);
-    if (OnGetLegendPos)
-        OnGetLegendPos(m_chart, index, x, y, boxX);
+    m_chart.GetLegendPos(index, x, y, boxX);
 
     canvas.Brush().SetImage(QImage());
     canvas.Brush().SetStyle(bsClear);
@@ -144,7 +141,7 @@ void TChartLegend::DrawSymbol(TLegendStyle style, int index, const TRect& box)
             return;
         }
     } else {
-        const std::vector<TChartSeries*> active = m_chart.ActiveSeries();
+        const std::vector<TChartSeries*> active = ActiveSeries();
         if (!active.empty()) {
             TChartSeries& first = *active.front();
             first.DrawLegendSymbol(first.LegendItemToPoint(index), box);
@@ -155,17 +152,16 @@ void TChartLegend::DrawSymbol(TLegendStyle style, int index, const TRect& box)
     canvas.Rectangle2D(box.Left, box.Top, box.Right, box.Bottom);
 }
 
-void TChartLegend::TakeRoom()
+TRect TChartLegend::RoomLeft(const TRect& chartRect) const
 {
     TLegendRoom room;
     room.ResizeChart = m_resizeChart;
     room.HorizMargin = m_horizMargin;
     room.VertMargin = m_vertMargin;
-    room.PlotWidth = m_chart.PlotWidth();
-    room.PlotHeight = m_chart.PlotHeight();
+    room.PlotWidth = chartRect.Width();
+    room.PlotHeight = chartRect.Height();
     room.ShadowSize = m_shadowSize;
-    m_chart.SetChartRect(ChartRectBesideLegend(m_chart.ChartRect(), m_layout, room));
-    m_chart.RecalcPlotSize();
+    return ChartRectBesideLegend(chartRect, m_layout, room);
 }
 
 } // namespace tarvo

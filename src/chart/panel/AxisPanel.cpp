@@ -3,6 +3,7 @@
 
 #include "panel/AxisPanel.h"
 
+#include "axes/ChartDepthAxis.h"
 #include "series/ChartSeries.h"
 
 #include <algorithm>
@@ -87,7 +88,20 @@ void TCustomAxisPanel::SetAxis(TChartAxisRole role, std::unique_ptr<TChartLayout
     if (axis)
         axis->SetOnChange([this] { Invalidate(); });
     m_axes[static_cast<std::size_t>(role)] = std::move(axis);
+    m_chartAxes[static_cast<std::size_t>(role)] = nullptr;
     Invalidate();
+}
+
+void TCustomAxisPanel::SetAxis(TChartAxisRole role, std::unique_ptr<TCustomChartAxis> axis)
+{
+    TCustomChartAxis* own = axis.get();
+    SetAxis(role, std::unique_ptr<TChartLayoutAxis>(std::move(axis)));
+    m_chartAxes[static_cast<std::size_t>(role)] = own;
+}
+
+TCustomChartAxis* TCustomAxisPanel::ChartAxis(TChartAxisRole role) const
+{
+    return m_chartAxes[static_cast<std::size_t>(role)];
 }
 
 TChartLayoutAxis* TCustomAxisPanel::Axis(TChartAxisRole role) const
@@ -125,5 +139,17 @@ int TCustomAxisPanel::NumPages() const
 }
 
 void TCustomAxisPanel::SetPage(int value) { SetAndInvalidate(m_page, std::clamp(value, 1, NumPages())); }
+
+void InstallChartAxes(TCustomAxisPanel& chart)
+{
+    for (const TChartAxisRole role : { carBottom, carTop, carLeft, carRight, carDepth }) {
+        std::unique_ptr<TCustomChartAxis> axis;
+        if (role == carDepth)
+            axis = std::make_unique<TChartDepthAxis>(chart);
+        else
+            axis = std::make_unique<TChartAxis>(chart, role);
+        chart.SetAxis(role, std::move(axis));
+    }
+}
 
 } // namespace tarvo

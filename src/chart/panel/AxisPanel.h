@@ -1,5 +1,7 @@
 #pragma once
 
+#include "axes/ChartAxis.h"
+#include "axes/ChartAxisHost.h"
 #include "axes/ChartLayoutAxis.h"
 #include "panel/CustomChartPanelExtended.h"
 
@@ -16,8 +18,8 @@ class TChartSeries;
 // The panel with a series list, axes and the 3D depth, and the repaint pipeline that lays them
 // out and draws them. Titles, walls and legend are hooks that TCustomChart fills in. Series
 // added with AddSeries(unique_ptr) belong to the chart; every series leaves the chart before
-// the chart is destroyed.
-class TCustomAxisPanel : public TCustomChartPanelExtended
+// the chart is destroyed. Series and axes see it through their host interfaces.
+class TCustomAxisPanel : public TCustomChartPanelExtended, public TChartAxisHost
 {
 public:
     using TChartEvent = std::function<void(TCustomAxisPanel& sender)>;
@@ -43,7 +45,11 @@ public:
     // Installs the axis of role (replacing any); install axes before series join, which bind
     // them when they do. Axes are listed, scaled and given room in role order.
     void SetAxis(TChartAxisRole role, std::unique_ptr<TChartLayoutAxis> axis);
+    // An axis of the chart's own kind, whose settings ChartAxis then gives access to.
+    void SetAxis(TChartAxisRole role, std::unique_ptr<TCustomChartAxis> axis);
     [[nodiscard]] TChartLayoutAxis* Axis(TChartAxisRole role) const;
+    // The axis of role with its settings; null when another kind of axis (or none) is installed.
+    [[nodiscard]] TCustomChartAxis* ChartAxis(TChartAxisRole role) const;
     [[nodiscard]] TChartSeriesAxis* BottomAxis() const override { return Axis(carBottom); }
     [[nodiscard]] TChartSeriesAxis* TopAxis() const override { return Axis(carTop); }
     [[nodiscard]] TChartSeriesAxis* LeftAxis() const override { return Axis(carLeft); }
@@ -56,12 +62,12 @@ public:
     // --- Properties ---
     [[nodiscard]] bool AxisVisible() const { return m_axisVisible; }
     void SetAxisVisible(bool value) { SetAndInvalidate(m_axisVisible, value); }
-    [[nodiscard]] bool View3DWalls() const { return m_view3DWalls; }
+    [[nodiscard]] bool View3DWalls() const override { return m_view3DWalls; }
     void SetView3DWalls(bool value) { SetAndInvalidate(m_view3DWalls, value); }
     [[nodiscard]] bool ClipPoints() const { return m_clipPoints; }
     void SetClipPoints(bool value) { SetAndInvalidate(m_clipPoints, value); }
     // Paging is off while MaxPointsPerPage is 0; negative values raise ChartException.
-    [[nodiscard]] int MaxPointsPerPage() const { return m_maxPointsPerPage; }
+    [[nodiscard]] int MaxPointsPerPage() const override { return m_maxPointsPerPage; }
     void SetMaxPointsPerPage(int value);
     [[nodiscard]] int Page() const { return m_page; }
     // Kept within 1 … NumPages.
@@ -76,7 +82,7 @@ public:
     [[nodiscard]] int MaxDepthOrder() const override { return m_maxDepthOrder; }
     void SetMaxDepthOrder(int value) override { m_maxDepthOrder = value; }
     [[nodiscard]] int SeriesDepth() const { return m_seriesDepth; }
-    [[nodiscard]] int TotalDepth() const { return m_totalDepth; }
+    [[nodiscard]] int TotalDepth() const override { return m_totalDepth; }
     [[nodiscard]] int TotalRise() const { return m_totalRise; }
 
     [[nodiscard]] TColor LegendColor() const override { return m_legendColor; }
@@ -113,6 +119,7 @@ private:
     std::vector<TChartSeries*> m_series;
     std::vector<std::unique_ptr<TChartSeries>> m_ownedSeries;
     std::array<std::unique_ptr<TChartLayoutAxis>, kChartAxisCount> m_axes;
+    std::array<TCustomChartAxis*, kChartAxisCount> m_chartAxes {}; // the same axes, where they are ours
     std::vector<int> m_depthSlots; // per active series of the current repaint
     bool m_axisVisible = true;
     bool m_view3DWalls = true;
@@ -127,5 +134,9 @@ private:
     int m_totalRise = 0;
     TColor m_legendColor = clWhite;
 };
+
+// Installs the chart's own five axes on chart, in role order: TChartAxis for the sides,
+// TChartDepthAxis for the depth.
+void InstallChartAxes(TCustomAxisPanel& chart);
 
 } // namespace tarvo

@@ -243,14 +243,12 @@ void TCustomChartPanel::UseFont(const TChartFont& font)
 
 int TCustomChartPanel::TextBlockWidth(const QString& text, int& lines) const
 {
-    const QStringList parts = text.split(QChar(13));
-    lines = static_cast<int>(parts.size());
-    return m_canvas.WidestLine(parts);
+    return m_canvas.TextBlockWidth(text, lines);
 }
 
 int TCustomChartPanel::TextBlockWidth(std::string_view text, int& lines) const
 {
-    return TextBlockWidth(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), lines);
+    return m_canvas.TextBlockWidth(text, lines);
 }
 
 TChartPen TCustomChartPanel::AdjustPrintPen(const TChartPen& pen) const

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "canvas/ChartCanvas3D.h"
+#include "canvas/ChartDrawHost.h"
 #include "canvas/View3DOptions.h"
 #include "core/ChartException.h"
 #include "panel/ChartPrintGeometry.h"
-#include "series/ChartSeriesHost.h"
 
 #include <QString>
 #include <QWidget>
@@ -45,7 +45,7 @@ public:
 // Screen repaints go through the canvas' off-screen buffer: the window is never erased, and a
 // repaint of an unchanged chart copies the buffer. Every setter stores a changed value and
 // invalidates; validation failures raise ChartException and change nothing.
-class TCustomChartPanel : public QWidget, public TChartSeriesHost
+class TCustomChartPanel : public QWidget, public virtual TChartDrawHost
 {
 public:
     explicit TCustomChartPanel(QWidget* parent = nullptr);
@@ -95,7 +95,7 @@ public:
     void SetPrintShrinkPercent(int value);
 
     // --- Layout state of the last (or current) repaint ---
-    [[nodiscard]] const TRect& PanelRect() const { return m_panelRect; }
+    [[nodiscard]] TRect PanelRect() const override { return m_panelRect; }
     [[nodiscard]] TRect ChartRect() const override { return m_chartRect; }
     // Titles, legend and axes take their room through this; call RecalcPlotSize afterwards.
     void SetChartRect(const TRect& value) { m_chartRect = value; }
@@ -133,13 +133,13 @@ public:
     // colour equal to backColor is turned into black (or white on black) so it stays visible.
     void ApplyBrush(TColor color, TBrushStyle style, TColor backColor) override;
     // The canvas font becomes a copy of font at the canvas' resolution.
-    void UseFont(const TChartFont& font);
+    void UseFont(const TChartFont& font) override;
     // Width of the widest line of text (lines end at a carriage return) in the canvas font, and
     // the number of lines; an empty text is one line of width 0.
     [[nodiscard]] int TextBlockWidth(const QString& text, int& lines) const;
     [[nodiscard]] int TextBlockWidth(std::string_view text, int& lines) const;
     // While printing, a thin dashed or dotted pen gets width 0 so the printer draws it thin.
-    [[nodiscard]] TChartPen AdjustPrintPen(const TChartPen& pen) const;
+    [[nodiscard]] TChartPen AdjustPrintPen(const TChartPen& pen) const override;
 
     // --- Output ---
     // One page of the default printer; raises ChartPrintError when there is no printer.

@@ -1,6 +1,7 @@
 #include "panel/ChartTitle.h"
 
-#include "panel/ChartPanel.h"
+#include "canvas/ChartCanvas3D.h"
+#include "canvas/ChartDrawHost.h"
 
 #include <algorithm>
 
@@ -72,10 +73,10 @@ bool TChartTitle::PrepareBrush(TChartCanvas3D& canvas)
     return true;
 }
 
-void TChartTitle::Draw(TCustomChartPanel& chart)
+TRect TChartTitle::Draw(TChartDrawHost& chart, const TRect& chartRect)
 {
     if (!m_visible)
-        return;
+        return chartRect;
     TChartCanvas3D& canvas = chart.Canvas();
     chart.UseFont(m_font);
     const int lineHeight = canvas.LineHeight();
@@ -83,10 +84,9 @@ void TChartTitle::Draw(TCustomChartPanel& chart)
     const bool frameCounts = m_frame.Visible() && m_frame.Color() != clDefaultColor;
     const int f = frameCounts ? m_frame.Width() : 0;
     if (lines == 0 && !frameCounts)
-        return;
+        return chartRect;
 
     const bool filled = PrepareBrush(canvas);
-    TRect chartRect = chart.ChartRect();
     const int band = lines * lineHeight;
     m_drawnRect = m_foot
         ? TRect { chartRect.Left + f, chartRect.Bottom - band, chartRect.Right - f, chartRect.Bottom - f }
@@ -142,13 +142,13 @@ void TChartTitle::Draw(TCustomChartPanel& chart)
         canvas.TextOut2D(x, y, line);
     }
 
+    TRect left = chartRect;
     const int taken = f + band + f + 5;
     if (m_foot)
-        chartRect.Bottom -= taken;
+        left.Bottom -= taken;
     else
-        chartRect.Top += taken;
-    chart.SetChartRect(chartRect);
-    chart.RecalcPlotSize();
+        left.Top += taken;
+    return left;
 }
 
 } // namespace tarvo

@@ -12,7 +12,7 @@ namespace tarvo
 {
 
 class TChartCanvas3D;
-class TCustomChartPanel;
+class TChartDrawHost;
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
@@ -55,8 +55,10 @@ public:
     // Where the box (or the text band) was drawn at the last repaint.
     [[nodiscard]] const TRect& DrawnRect() const { return m_drawnRect; }
 
-    // Draws the title on the chart's canvas and takes its lines off the chart's ChartRect.
-    void Draw(TCustomChartPanel& chart);
+    // One stage of the chart's layout: draws the title at the top (the foot at the bottom) of
+    // chartRect on the chart's canvas and answers what is left of chartRect below (above) it.
+    // A hidden or empty title draws nothing and takes nothing.
+    [[nodiscard]] TRect Draw(TChartDrawHost& chart, const TRect& chartRect);
 
 private:
     // Sets the canvas brush and background for the box; true when the box is filled.

@@ -1,6 +1,6 @@
 #include "pie/CircledSeries.h"
 
-#include "CustomChart.h"
+#include "series/ChartSeriesHost.h"
 
 #include <typeinfo>
 
@@ -40,9 +40,11 @@ template <typename Field> void TCircledSeries::ShareWithSiblings(Field TCircledS
     if (!chart)
         return;
     for (int i = 0; i < chart->SeriesCount(); ++i) {
-        auto* sibling = dynamic_cast<TCircledSeries*>(chart->Series(i));
-        if (!sibling || sibling == this || typeid(*sibling) != typeid(*this))
+        TChartSeries* other = chart->Series(i);
+        // Only series of exactly this class share the setting, so other is one of this class.
+        if (!other || other == this || typeid(*other) != typeid(*this))
             continue;
+        auto* sibling = static_cast<TCircledSeries*>(other);
         sibling->Store(sibling->*field, value);
     }
 }
@@ -132,22 +134,8 @@ void TCircledSeries::LegendSymbolBrush(int, TColor& backColor, TBrushStyle&) { b
 
 void TCircledSeries::AdjustChart(bool restore)
 {
-    auto* chart = dynamic_cast<TCustomChart*>(ParentChart());
-    if (!chart)
-        return;
-    chart->SetAxisVisible(restore);
-    chart->SetClipPoints(restore);
-    chart->SetView3DWalls(restore);
-    chart->Frame().SetVisible(restore);
-    chart->BackWall().Brush().SetStyle(restore ? bsSolid : bsClear);
-    chart->SetAllowZoom(restore);
-    chart->SetAllowPanning(restore ? pmBoth : pmNone);
-    TView3DOptions& view = chart->View3DOptions();
-    view.SetOrthogonal(false);
-    view.SetRotation(360);
-    view.SetElevation(315);
-    view.SetPerspective(0);
-    view.SetTilt(0);
+    if (TChartSeriesHost* chart = ParentChart())
+        chart->AdjustForCircledSeries(restore);
 }
 
 } // namespace tarvo

@@ -2,8 +2,6 @@
 
 #include "pie/PieSeries.h"
 
-#include "axes/ChartAxis.h"
-
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -15,20 +13,12 @@ namespace tarvo
 
 namespace
 {
-    // An axis' own current end; for an axis without ends of its own, the value it shows at the
-    // edge of the chart's plotting rectangle as last laid out.
-    double AxisEnd(const TChartSeriesHost* chart, const TChartSeriesAxis* axis, bool highest)
+    // An axis' own current end (0 without an axis).
+    double AxisEnd(const TChartSeriesAxis* axis, bool highest)
     {
-        if (const auto* chartAxis = dynamic_cast<const TCustomChartAxis*>(axis))
-            return highest ? chartAxis->Maximum() : chartAxis->Minimum();
-        if (!chart || !axis)
+        if (axis == nullptr)
             return 0;
-        const TRect rect = chart->ChartRect();
-        const double a = axis->PixelToValue(axis->Horizontal() ? rect.Left : rect.Bottom);
-        const double b = axis->PixelToValue(axis->Horizontal() ? rect.Right : rect.Top);
-        if (!std::isfinite(a) || !std::isfinite(b))
-            return 0;
-        return highest ? std::max(a, b) : std::min(a, b);
+        return highest ? axis->Maximum() : axis->Minimum();
     }
 } // namespace
 
@@ -184,9 +174,9 @@ void TPieSeries::LegendSymbolBrush(int index, TColor& backColor, TBrushStyle& st
         style = SlicePattern(index);
 }
 
-double TPieSeries::MaxXValue() const { return AxisEnd(ParentChart(), GetHorizAxis(), true); }
-double TPieSeries::MinXValue() const { return AxisEnd(ParentChart(), GetHorizAxis(), false); }
-double TPieSeries::MaxYValue() const { return AxisEnd(ParentChart(), GetVertAxis(), true); }
-double TPieSeries::MinYValue() const { return AxisEnd(ParentChart(), GetVertAxis(), false); }
+double TPieSeries::MaxXValue() const { return AxisEnd(GetHorizAxis(), true); }
+double TPieSeries::MinXValue() const { return AxisEnd(GetHorizAxis(), false); }
+double TPieSeries::MaxYValue() const { return AxisEnd(GetVertAxis(), true); }
+double TPieSeries::MinYValue() const { return AxisEnd(GetVertAxis(), false); }
 
 } // namespace tarvo

@@ -5,17 +5,16 @@
 // (then axis positions are 0). A series reports its changes through the handler the chart
 // installs when the series joins it (InsertSeries), not through this interface.
 
+#include "canvas/ChartDrawHost.h"
 #include "core/ChartColor.h"
 #include "core/Rect.h"
 #include "series/ChartSeriesTypes.h"
-#include "style/ChartBrush.h"
 
 #include <string>
 
 namespace tarvo
 {
 
-class TChartCanvas3D;
 class TChartSeries;
 
 class TChartSeriesAxis
@@ -31,6 +30,14 @@ public:
     [[nodiscard]] virtual double PixelToValue(int pixel) const = 0;
     // A value as this axis writes its labels.
     [[nodiscard]] virtual std::string AxisLabelText(double value) const = 0;
+    // The range as last scaled (automatic ends follow the series).
+    [[nodiscard]] virtual double Minimum() const = 0;
+    [[nodiscard]] virtual double Maximum() const = 0;
+    // Where the axis starts and ends along its direction in the last layout, in pixels (left to
+    // right, top to bottom).
+    [[nodiscard]] virtual int StartPos() const = 0;
+    [[nodiscard]] virtual int EndPos() const = 0;
+    [[nodiscard]] int AxisSize() const { return EndPos() - StartPos(); }
 
 protected:
     TChartSeriesAxis() = default;
@@ -38,11 +45,9 @@ protected:
     TChartSeriesAxis& operator=(const TChartSeriesAxis&) = default;
 };
 
-class TChartSeriesHost
+class TChartSeriesHost : public virtual TChartDrawHost
 {
 public:
-    virtual ~TChartSeriesHost() = default;
-
     // The series list, in drawing order (first = deepest).
     [[nodiscard]] virtual int SeriesCount() const = 0;
     [[nodiscard]] virtual TChartSeries* Series(int index) const = 0;
@@ -54,8 +59,7 @@ public:
     // chart's cursor if it showed the series' cursor, invalidate.
     virtual void RemoveSeries(TChartSeries& series) = 0;
 
-    // Panel colour and back wall colour: a new series' colour must differ from both.
-    [[nodiscard]] virtual TColor Color() const = 0;
+    // The back wall colour: a new series' colour must differ from it and from the panel colour.
     [[nodiscard]] virtual TColor BackColor() const = 0;
     // The colour of the legend currently drawn (legend symbols fill their background with it).
     [[nodiscard]] virtual TColor LegendColor() const = 0;
@@ -63,14 +67,12 @@ public:
     // without a legend of its own answers the legend's default.
     [[nodiscard]] virtual TLegendTextStyle LegendTextStyle() const { return ltsLeftValue; }
 
-    [[nodiscard]] virtual bool View3D() const = 0;
     // Each series gets its own slice of the depth (see ComputeDepthOrder).
     [[nodiscard]] virtual bool DepthPerSeries() const = 0;
     [[nodiscard]] virtual int MaxDepthOrder() const = 0;
     virtual void SetMaxDepthOrder(int value) = 0;
-
-    // The plotting rectangle of the current layout (left, top, right, bottom in pixels).
-    [[nodiscard]] virtual TRect ChartRect() const = 0;
+    // Points shown per page; 0 when the chart does not page.
+    [[nodiscard]] virtual int MaxPointsPerPage() const { return 0; }
 
     // The chart's axes; a chart without an axis of that kind answers null.
     [[nodiscard]] virtual TChartSeriesAxis* BottomAxis() const = 0;
@@ -78,9 +80,10 @@ public:
     [[nodiscard]] virtual TChartSeriesAxis* LeftAxis() const = 0;
     [[nodiscard]] virtual TChartSeriesAxis* RightAxis() const = 0;
 
-    [[nodiscard]] virtual TChartCanvas3D& Canvas() = 0;
-    // Canvas brush colour and style; a hatch gets backColor behind it (see the chart panel).
-    virtual void ApplyBrush(TColor color, TBrushStyle style, TColor backColor) = 0;
+    // A series drawn inside a circle has no use for axes, walls, the plot's frame and clipping,
+    // zooming and panning: restore false switches them off, true back on; either way the chart
+    // looks down on the circle. A chart without them does nothing.
+    virtual void AdjustForCircledSeries(bool restore) { static_cast<void>(restore); }
 
 protected:
     TChartSeriesHost() = default;

@@ -35,10 +35,7 @@ namespace
             series = &chart->AddSeries(std::make_unique<TChartSeries>());
         }
 
-        [[nodiscard]] TCustomChartAxis& Axis(TChartAxisRole role) const
-        {
-            return *dynamic_cast<TCustomChartAxis*>(chart->Axis(role));
-        }
+        [[nodiscard]] TCustomChartAxis& Axis(TChartAxisRole role) const { return *chart->ChartAxis(role); }
 
         void Render()
         {

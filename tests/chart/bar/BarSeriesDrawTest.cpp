@@ -37,11 +37,8 @@ namespace
                 series.AddBar(v, "folder", color);
             chart.AddSeries(series);
         }
-        [[nodiscard]] TCustomChartAxis& Bottom() const
-        {
-            return *dynamic_cast<TCustomChartAxis*>(chart.Axis(carBottom));
-        }
-        [[nodiscard]] TCustomChartAxis& Left() const { return *dynamic_cast<TCustomChartAxis*>(chart.Axis(carLeft)); }
+        [[nodiscard]] TCustomChartAxis& Bottom() const { return *chart.ChartAxis(carBottom); }
+        [[nodiscard]] TCustomChartAxis& Left() const { return *chart.ChartAxis(carLeft); }
         // Renders, then widens the chart so that the bottom axis is exactly pixels long.
         QImage RenderWithBottomAxis(int pixels)
         {

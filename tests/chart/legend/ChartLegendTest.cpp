@@ -36,8 +36,8 @@ namespace
             auto owned = std::make_unique<TChartLegend>(*chart);
             legend = owned.get();
             chart->SetLegend(std::move(owned));
-            legend->OnGetLegendPos = [this](TCustomChart&, int index, int&, int&, int&) { drawn.push_back(index); };
-            legend->OnGetLegendRect = [this](TCustomChart& sender, TRect&) {
+            chart->OnGetLegendPos = [this](TCustomChart&, int index, int&, int&, int&) { drawn.push_back(index); };
+            chart->OnGetLegendRect = [this](TCustomChart& sender, TRect&) {
                 chartRectBefore = sender.ChartRect();
                 plotWidthBefore = sender.PlotWidth();
             };
@@ -251,13 +251,13 @@ namespace
     {
         LegendChart c;
         c.AddBoxes({ "usr", "var" });
-        c.legend->OnGetLegendText = [](TCustomAxisPanel&, TLegendStyle style, int index, std::string& text) {
+        c.chart->OnGetLegendText = [](TCustomAxisPanel&, TLegendStyle style, int index, std::string& text) {
             if (style == lsValues && index == 1)
                 text = "renamed";
         };
         EXPECT_EQ(c.legend->ItemText(0), "10 usr");
         EXPECT_EQ(c.legend->ItemText(1), "renamed");
-        c.legend->OnGetLegendRect = [](TCustomChart&, TRect& rect) { rect = { 5, 6, 90, 60 }; };
+        c.chart->OnGetLegendRect = [](TCustomChart&, TRect& rect) { rect = { 5, 6, 90, 60 }; };
         c.Render();
         EXPECT_EQ(c.legend->LegendRect(), (TRect { 5, 6, 90, 60 }));
     }

@@ -49,6 +49,8 @@ namespace
         void Draw(bool) override { m_log.push_back("draw " + m_name); }
         [[nodiscard]] double Minimum() const override { return range.Minimum; }
         [[nodiscard]] double Maximum() const override { return range.Maximum; }
+        [[nodiscard]] int StartPos() const override { return 0; }
+        [[nodiscard]] int EndPos() const override { return 0; }
         [[nodiscard]] TAxisRangeSettings RangeSettings() const override { return range; }
         void SetRangeSettings(const TAxisRangeSettings& value) override { range = value; }
         void SetMinMax(double minimum, double maximum) override { range = { false, false, false, minimum, maximum }; }
@@ -67,9 +69,8 @@ namespace
     class RecordingLegend : public TChartLayoutLegend
     {
     public:
-        RecordingLegend(Log& log, TCustomChart& chart, bool vertical)
+        RecordingLegend(Log& log, TCustomChart&, bool vertical)
             : m_log(log)
-            , m_chart(chart)
             , m_vertical(vertical)
         {
         }
@@ -78,19 +79,17 @@ namespace
         [[nodiscard]] bool Vertical() const override { return m_vertical; }
         [[nodiscard]] TLegendTextStyle TextStyle() const override { return ltsLeftValue; }
         [[nodiscard]] int RowAt(int, int) const override { return -1; }
-        void DrawLegend() override
+        [[nodiscard]] TColor Color() const override { return clAqua; }
+        [[nodiscard]] TRect DrawLegend(const TRect& chartRect) override
         {
-            m_log.push_back("legend at top " + std::to_string(m_chart.ChartRect().Top));
-            TRect r = m_chart.ChartRect();
+            m_log.push_back("legend at top " + std::to_string(chartRect.Top));
+            TRect r = chartRect;
             r.Right -= 100;
-            m_chart.SetChartRect(r);
-            m_chart.RecalcPlotSize();
-            m_chart.SetLegendColor(clAqua);
+            return r;
         }
 
     private:
         Log& m_log;
-        TCustomChart& m_chart;
         bool m_vertical;
     };
 

@@ -69,7 +69,7 @@ inline void StyleLikeBars(TChart& chart)
 // Layout examples measure the panel alone; the legend every chart starts with would take its room.
 inline void HideLegend(TChart& chart)
 {
-    auto* legend = dynamic_cast<TChartLegend*>(chart.Legend());
+    auto* legend = chart.ChartLegend();
     ASSERT_NE(legend, nullptr);
     legend->SetVisible(false);
 }

@@ -42,6 +42,11 @@ public:
     {
         return "<" + std::to_string(static_cast<int>(value)) + ">";
     }
+    // The range and extent over the fake chart's plot of 100 pixels.
+    [[nodiscard]] double Minimum() const override { return std::min(PixelToValue(0), PixelToValue(100)); }
+    [[nodiscard]] double Maximum() const override { return std::max(PixelToValue(0), PixelToValue(100)); }
+    [[nodiscard]] int StartPos() const override { return 0; }
+    [[nodiscard]] int EndPos() const override { return 100; }
 
 private:
     bool m_horizontal;
@@ -77,6 +82,7 @@ public:
     [[nodiscard]] int MaxDepthOrder() const override { return maxDepthOrder; }
     void SetMaxDepthOrder(int value) override { maxDepthOrder = value; }
     [[nodiscard]] TRect ChartRect() const override { return chartRect; }
+    [[nodiscard]] TRect PanelRect() const override { return chartRect; }
     [[nodiscard]] TChartSeriesAxis* BottomAxis() const override { return bottom.get(); }
     [[nodiscard]] TChartSeriesAxis* TopAxis() const override { return top.get(); }
     [[nodiscard]] TChartSeriesAxis* LeftAxis() const override { return left.get(); }
@@ -87,6 +93,8 @@ public:
             throw std::logic_error("this test gave the chart no canvas");
         return *canvas;
     }
+    void UseFont(const TChartFont& font) override { Canvas().Font() = font; }
+    [[nodiscard]] TChartPen AdjustPrintPen(const TChartPen& pen) const override { return pen; }
     // Enough of the panel's brush rule for legend symbols.
     void ApplyBrush(TColor color, TBrushStyle style, TColor) override
     {

@@ -38,15 +38,16 @@ TCustomChartAxis::TCustomChartAxis(TChartAxisHost& chart, TChartAxisRole role)
     , m_otherSide(role == carTop || role == carRight)
     , m_title(DefaultTitleAngle(role))
 {
-    m_grid.SetColor(clGray);
-    m_grid.SetStyle(psDot);
-    m_minorTicks.SetColor(clGray);
-    m_ticks.SetColor(clGray);
-    m_ticksInner.SetColor(clGray);
-    m_visible = role != carDepth;
+    m_settings.grid.SetColor(clGray);
+    m_settings.grid.SetStyle(psDot);
+    m_settings.minorTicks.SetColor(clGray);
+    m_settings.ticks.SetColor(clGray);
+    m_settings.ticksInner.SetColor(clGray);
+    m_settings.visible = role != carDepth;
     // The axis' parts report to the axis, which reports to its chart.
-    for (TChangeNotifier* part : std::initializer_list<TChangeNotifier*> {
-             &m_axisPen, &m_grid, &m_labelsFont, &m_minorGrid, &m_minorTicks, &m_ticks, &m_ticksInner, &m_title })
+    for (TChangeNotifier* part :
+        std::initializer_list<TChangeNotifier*> { &m_settings.axisPen, &m_settings.grid, &m_settings.labelsFont,
+            &m_settings.minorGrid, &m_settings.minorTicks, &m_settings.ticks, &m_settings.ticksInner, &m_title })
         part->SetOnChange([this] { Changed(); });
 }
 
@@ -56,45 +57,9 @@ void TCustomChartAxis::Assign(const TCustomChartAxis& other)
 {
     if (this == &other)
         return;
-    m_automatic = other.m_automatic;
-    m_automaticMaximum = other.m_automaticMaximum;
-    m_automaticMinimum = other.m_automaticMinimum;
-    m_increment = other.m_increment;
-    m_maximum = other.m_maximum;
-    m_minimum = other.m_minimum;
-    m_logarithmic = other.m_logarithmic;
-    m_logarithmicBase = other.m_logarithmicBase;
-    m_axisPen = other.m_axisPen;
+    // The pens and the font report their own changes; the axis reports once more for the rest.
+    m_settings = other.m_settings;
     m_title.Assign(other.m_title);
-    m_titleSize = other.m_titleSize;
-    m_grid = other.m_grid;
-    m_gridCentered = other.m_gridCentered;
-    m_labels = other.m_labels;
-    m_labelsAngle = other.m_labelsAngle;
-    m_labelsFont = other.m_labelsFont;
-    m_labelsOnAxis = other.m_labelsOnAxis;
-    m_labelsSeparation = other.m_labelsSeparation;
-    m_labelsSize = other.m_labelsSize;
-    m_labelStyle = other.m_labelStyle;
-    m_axisValuesFormat = other.m_axisValuesFormat;
-    m_dateTimeFormat = other.m_dateTimeFormat;
-    m_exactDateTime = other.m_exactDateTime;
-    m_roundFirstLabel = other.m_roundFirstLabel;
-    m_labelsMultiLine = other.m_labelsMultiLine;
-    m_minorGrid = other.m_minorGrid;
-    m_minorTickCount = other.m_minorTickCount;
-    m_minorTickLength = other.m_minorTickLength;
-    m_minorTicks = other.m_minorTicks;
-    m_ticks = other.m_ticks;
-    m_ticksInner = other.m_ticksInner;
-    m_tickInnerLength = other.m_tickInnerLength;
-    m_tickLength = other.m_tickLength;
-    m_tickOnLabelsOnly = other.m_tickOnLabelsOnly;
-    m_inverted = other.m_inverted;
-    m_visible = other.m_visible;
-    m_startPosition = other.m_startPosition;
-    m_endPosition = other.m_endPosition;
-    m_positionPercent = other.m_positionPercent;
     OnGetAxisLabel = other.OnGetAxisLabel;
     OnGetNextAxisLabel = other.OnGetNextAxisLabel;
     Changed();
@@ -104,74 +69,74 @@ void TCustomChartAxis::Assign(const TCustomChartAxis& other)
 
 void TCustomChartAxis::SetAutomatic(bool value)
 {
-    if (m_automatic == value && m_automaticMinimum == value && m_automaticMaximum == value)
+    if (m_settings.automatic == value && m_settings.automaticMinimum == value && m_settings.automaticMaximum == value)
         return;
-    m_automatic = value;
-    m_automaticMinimum = value;
-    m_automaticMaximum = value;
+    m_settings.automatic = value;
+    m_settings.automaticMinimum = value;
+    m_settings.automaticMaximum = value;
     Changed();
 }
 
 void TCustomChartAxis::SetAutomaticMaximum(bool value)
 {
-    if (m_automaticMaximum == value)
+    if (m_settings.automaticMaximum == value)
         return;
-    m_automaticMaximum = value;
-    if (!value || m_automaticMinimum)
-        m_automatic = value;
+    m_settings.automaticMaximum = value;
+    if (!value || m_settings.automaticMinimum)
+        m_settings.automatic = value;
     Changed();
 }
 
 void TCustomChartAxis::SetAutomaticMinimum(bool value)
 {
-    if (m_automaticMinimum == value)
+    if (m_settings.automaticMinimum == value)
         return;
-    m_automaticMinimum = value;
-    if (!value || m_automaticMaximum)
-        m_automatic = value;
+    m_settings.automaticMinimum = value;
+    if (!value || m_settings.automaticMaximum)
+        m_settings.automatic = value;
     Changed();
 }
 
 void TCustomChartAxis::SetMaximum(double value)
 {
-    if (value < m_minimum)
+    if (value < m_settings.minimum)
         throw AxisException("Axis Maximum Value must be >= Minimum");
-    Store(m_maximum, value);
+    Store(m_settings.maximum, value);
 }
 
 void TCustomChartAxis::SetMinimum(double value)
 {
-    if (value > m_maximum)
+    if (value > m_settings.maximum)
         throw AxisException("Axis Minimum Value must be <= Maximum");
-    Store(m_minimum, value);
+    Store(m_settings.minimum, value);
 }
 
 void TCustomChartAxis::SetIncrement(double value)
 {
     if (value < 0.0)
         throw AxisException("Axis increment must be >= 0");
-    Store(m_increment, value);
+    Store(m_settings.increment, value);
 }
 
 void TCustomChartAxis::SetLogarithmic(bool value)
 {
-    if (value && !m_logarithmic) {
+    if (value && !m_settings.logarithmic) {
         if (IsDateTimeAxis())
             throw AxisException("DateTime Axis cannot be Logarithmic");
         // The ends the next drawing would use.
-        double low = m_minimum;
-        double high = m_maximum;
+        double low = m_settings.minimum;
+        double high = m_settings.maximum;
         double seriesLow = 0.0;
         double seriesHigh = 0.0;
         if (!SeriesMinMax(seriesLow, seriesHigh))
             seriesLow = seriesHigh = 0.0;
-        if (m_automatic || m_automaticMinimum)
+        if (m_settings.automatic || m_settings.automaticMinimum)
             low = seriesLow;
-        if (m_automatic || m_automaticMaximum)
+        if (m_settings.automatic || m_settings.automaticMaximum)
             high = seriesHigh;
         CheckLogarithmic(low, high);
     }
-    Store(m_logarithmic, value);
+    Store(m_settings.logarithmic, value);
 }
 
 void TCustomChartAxis::CheckLogarithmic(double minimum, double maximum) const
@@ -184,7 +149,7 @@ void TCustomChartAxis::SetLogarithmicBase(int value)
 {
     if (value < 2)
         throw AxisException("Axis Logarithmic Base should be >= 2");
-    Store(m_logarithmicBase, value);
+    Store(m_settings.logarithmicBase, value);
 }
 
 void TCustomChartAxis::SetMinMax(double minimum, double maximum)
@@ -193,69 +158,70 @@ void TCustomChartAxis::SetMinMax(double minimum, double maximum)
         std::swap(minimum, maximum);
     if (maximum - minimum < 1e-10)
         maximum = minimum + 1e-10;
-    m_automatic = false;
-    m_automaticMinimum = false;
-    m_automaticMaximum = false;
-    m_minimum = minimum;
-    m_maximum = maximum;
+    m_settings.automatic = false;
+    m_settings.automaticMinimum = false;
+    m_settings.automaticMaximum = false;
+    m_settings.minimum = minimum;
+    m_settings.maximum = maximum;
     Changed();
 }
 
 TAxisRangeSettings TCustomChartAxis::RangeSettings() const
 {
-    return { m_automatic, m_automaticMinimum, m_automaticMaximum, m_minimum, m_maximum };
+    return { m_settings.automatic, m_settings.automaticMinimum, m_settings.automaticMaximum, m_settings.minimum,
+        m_settings.maximum };
 }
 
 void TCustomChartAxis::SetRangeSettings(const TAxisRangeSettings& value)
 {
     if (value == RangeSettings())
         return;
-    m_automatic = value.Automatic;
-    m_automaticMinimum = value.AutomaticMinimum;
-    m_automaticMaximum = value.AutomaticMaximum;
-    m_minimum = value.Minimum;
-    m_maximum = value.Maximum;
+    m_settings.automatic = value.Automatic;
+    m_settings.automaticMinimum = value.AutomaticMinimum;
+    m_settings.automaticMaximum = value.AutomaticMaximum;
+    m_settings.minimum = value.Minimum;
+    m_settings.maximum = value.Maximum;
     Changed();
 }
 
 // --- Look ---
 
-void TCustomChartAxis::SetTitleSize(int value) { Store(m_titleSize, value); }
-void TCustomChartAxis::SetGridCentered(bool value) { Store(m_gridCentered, value); }
-void TCustomChartAxis::SetLabels(bool value) { Store(m_labels, value); }
+void TCustomChartAxis::SetTitleSize(int value) { Store(m_settings.titleSize, value); }
+void TCustomChartAxis::SetGridCentered(bool value) { Store(m_settings.gridCentered, value); }
+void TCustomChartAxis::SetLabels(bool value) { Store(m_settings.labels, value); }
 
 void TCustomChartAxis::SetLabelsAngle(int value)
 {
     CheckAxisAngle(value, "Axis Labels");
-    Store(m_labelsAngle, value);
+    Store(m_settings.labelsAngle, value);
 }
 
-void TCustomChartAxis::SetLabelsOnAxis(bool value) { Store(m_labelsOnAxis, value); }
+void TCustomChartAxis::SetLabelsOnAxis(bool value) { Store(m_settings.labelsOnAxis, value); }
 
 void TCustomChartAxis::SetLabelsSeparation(int value)
 {
     if (value < 0)
         throw AxisException("Labels Separation % must be greater than 0");
-    Store(m_labelsSeparation, value);
+    Store(m_settings.labelsSeparation, value);
 }
 
-void TCustomChartAxis::SetLabelsSize(int value) { Store(m_labelsSize, value); }
-void TCustomChartAxis::SetLabelStyle(TAxisLabelStyle value) { Store(m_labelStyle, value); }
-void TCustomChartAxis::SetAxisValuesFormat(std::string value) { Store(m_axisValuesFormat, std::move(value)); }
-void TCustomChartAxis::SetDateTimeFormat(std::string value) { Store(m_dateTimeFormat, std::move(value)); }
-void TCustomChartAxis::SetExactDateTime(bool value) { Store(m_exactDateTime, value); }
-void TCustomChartAxis::SetRoundFirstLabel(bool value) { Store(m_roundFirstLabel, value); }
-void TCustomChartAxis::SetLabelsMultiLine(bool value) { Store(m_labelsMultiLine, value); }
-void TCustomChartAxis::SetMinorTickCount(int value) { Store(m_minorTickCount, value); }
-void TCustomChartAxis::SetMinorTickLength(int value) { Store(m_minorTickLength, value); }
-void TCustomChartAxis::SetTickInnerLength(int value) { Store(m_tickInnerLength, value); }
-void TCustomChartAxis::SetTickLength(int value) { Store(m_tickLength, value); }
-void TCustomChartAxis::SetTickOnLabelsOnly(bool value) { Store(m_tickOnLabelsOnly, value); }
-void TCustomChartAxis::SetInverted(bool value) { Store(m_inverted, value); }
-void TCustomChartAxis::SetVisible(bool value) { Store(m_visible, value); }
-void TCustomChartAxis::SetStartPosition(double value) { Store(m_startPosition, value); }
-void TCustomChartAxis::SetEndPosition(double value) { Store(m_endPosition, value); }
-void TCustomChartAxis::SetPositionPercent(double value) { Store(m_positionPercent, value); }
+void TCustomChartAxis::SetLabelsSize(int value) { Store(m_settings.labelsSize, value); }
+void TCustomChartAxis::SetLabelStyle(TAxisLabelStyle value) { Store(m_settings.labelStyle, value); }
+void TCustomChartAxis::SetAxisValuesFormat(std::string value) { Store(m_settings.axisValuesFormat, std::move(value)); }
+void TCustomChartAxis::SetDateTimeFormat(std::string value) { Store(m_settings.dateTimeFormat, std::move(value)); }
+void TCustomChartAxis::SetExactDateTime(bool value) { Store(m_settings.exactDateTime, value); }
+void TCustomChartAxis::SetRoundFirstLabel(bool value) { Store(m_settings.roundFirstLabel, value); }
+void TCustomChartAxis::SetLabelsMultiLine(bool value) { Store(m_settings.labelsMultiLine, value); }
+void TCustomChartAxis::SetMinorTickCount(int value) { Store(m_settings.minorTickCount, value); }
+void TCustomChartAxis::SetMinorTickLength(int value) { Store(m_settings.minorTickLength, value); }
+void TCustomChartAxis::SetTickInnerLength(int value) { Store(m_settings.tickInnerLength, value); }
+void TCustomChartAxis::SetTickLength(int value) { Store(m_settings.tickLength, value); }
+void TCustomChartAxis::SetTickOnLabelsOnly(bool value) { Store(m_settings.tickOnLabelsOnly, value); }
+void TCustomChartAxis::SetInverted(bool value) { Store(m_settings.inverted, value); }
+void TCustomChartAxis::SetVisible(bool value) { Store(m_settings.visible, value); }
+void TCustomChartAxis::SetStartPosition(double value) { Store(m_settings.startPosition, value); }
+void TCustomChartAxis::SetEndPosition(double value) { Store(m_settings.endPosition, value); }
+void TCustomChartAxis::SetPositionPercent(double value) { Store(m_settings.positionPercent, value); }
 
 // --- Mapping ---
 
@@ -267,8 +233,8 @@ TAxisMapping TCustomChartAxis::Mapping() const
     m.WorkMaximum = m_workMaximum;
     // The depth axis grows into the screen like a horizontal axis grows to the right.
     m.Horizontal = m_horizontal || IsDepthAxis();
-    m.Inverted = m_inverted;
-    m.Logarithmic = m_logarithmic;
+    m.Inverted = m_settings.inverted;
+    m.Logarithmic = m_settings.logarithmic;
     return m;
 }
 

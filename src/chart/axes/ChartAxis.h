@@ -60,23 +60,23 @@ public:
     [[nodiscard]] TChartAxisRole Role() const { return m_role; }
 
     // --- Range ---
-    [[nodiscard]] bool Automatic() const { return m_automatic; }
+    [[nodiscard]] bool Automatic() const { return m_settings.automatic; }
     // Also sets both ends' flags.
     void SetAutomatic(bool value);
-    [[nodiscard]] bool AutomaticMaximum() const { return m_automaticMaximum; }
+    [[nodiscard]] bool AutomaticMaximum() const { return m_settings.automaticMaximum; }
     void SetAutomaticMaximum(bool value);
-    [[nodiscard]] bool AutomaticMinimum() const { return m_automaticMinimum; }
+    [[nodiscard]] bool AutomaticMinimum() const { return m_settings.automaticMinimum; }
     void SetAutomaticMinimum(bool value);
-    [[nodiscard]] double Maximum() const override { return m_maximum; }
+    [[nodiscard]] double Maximum() const override { return m_settings.maximum; }
     void SetMaximum(double value);
-    [[nodiscard]] double Minimum() const override { return m_minimum; }
+    [[nodiscard]] double Minimum() const override { return m_settings.minimum; }
     void SetMinimum(double value);
     // Smallest step between value labels; 0 = automatic.
-    [[nodiscard]] double Increment() const { return m_increment; }
+    [[nodiscard]] double Increment() const { return m_settings.increment; }
     void SetIncrement(double value);
-    [[nodiscard]] bool Logarithmic() const { return m_logarithmic; }
+    [[nodiscard]] bool Logarithmic() const { return m_settings.logarithmic; }
     void SetLogarithmic(bool value);
-    [[nodiscard]] int LogarithmicBase() const { return m_logarithmicBase; }
+    [[nodiscard]] int LogarithmicBase() const { return m_settings.logarithmicBase; }
     void SetLogarithmicBase(int value);
     // Fixes both ends (ordered; at least 1e-10 apart) and switches automatic scaling off.
     void SetMinMax(double minimum, double maximum) override;
@@ -87,68 +87,68 @@ public:
     void Scroll(double offset, bool checkLimits) override;
 
     // --- Look ---
-    [[nodiscard]] TChartAxisPen& Axis() { return m_axisPen; }
-    [[nodiscard]] const TChartAxisPen& Axis() const { return m_axisPen; }
+    [[nodiscard]] TChartAxisPen& Axis() { return m_settings.axisPen; }
+    [[nodiscard]] const TChartAxisPen& Axis() const { return m_settings.axisPen; }
     [[nodiscard]] TChartAxisTitle& Title() { return m_title; }
     [[nodiscard]] const TChartAxisTitle& Title() const { return m_title; }
     // Fixed room for the title; 0 = measured.
-    [[nodiscard]] int TitleSize() const { return m_titleSize; }
+    [[nodiscard]] int TitleSize() const { return m_settings.titleSize; }
     void SetTitleSize(int value);
-    [[nodiscard]] TChartPen& Grid() { return m_grid; }
-    [[nodiscard]] const TChartPen& Grid() const { return m_grid; }
-    [[nodiscard]] bool GridCentered() const { return m_gridCentered; }
+    [[nodiscard]] TChartPen& Grid() { return m_settings.grid; }
+    [[nodiscard]] const TChartPen& Grid() const { return m_settings.grid; }
+    [[nodiscard]] bool GridCentered() const { return m_settings.gridCentered; }
     void SetGridCentered(bool value);
-    [[nodiscard]] bool Labels() const { return m_labels; }
+    [[nodiscard]] bool Labels() const { return m_settings.labels; }
     void SetLabels(bool value);
-    [[nodiscard]] int LabelsAngle() const { return m_labelsAngle; }
+    [[nodiscard]] int LabelsAngle() const { return m_settings.labelsAngle; }
     void SetLabelsAngle(int value);
-    [[nodiscard]] TChartFont& LabelsFont() { return m_labelsFont; }
-    [[nodiscard]] const TChartFont& LabelsFont() const { return m_labelsFont; }
-    [[nodiscard]] bool LabelsOnAxis() const { return m_labelsOnAxis; }
+    [[nodiscard]] TChartFont& LabelsFont() { return m_settings.labelsFont; }
+    [[nodiscard]] const TChartFont& LabelsFont() const { return m_settings.labelsFont; }
+    [[nodiscard]] bool LabelsOnAxis() const { return m_settings.labelsOnAxis; }
     void SetLabelsOnAxis(bool value);
     // Extra gap between labels in percent of a label's size; 0 = labels may touch.
-    [[nodiscard]] int LabelsSeparation() const { return m_labelsSeparation; }
+    [[nodiscard]] int LabelsSeparation() const { return m_settings.labelsSeparation; }
     void SetLabelsSeparation(int value);
     // Fixed room for the labels; 0 = measured.
-    [[nodiscard]] int LabelsSize() const { return m_labelsSize; }
+    [[nodiscard]] int LabelsSize() const { return m_settings.labelsSize; }
     void SetLabelsSize(int value);
-    [[nodiscard]] TAxisLabelStyle LabelStyle() const { return m_labelStyle; }
+    [[nodiscard]] TAxisLabelStyle LabelStyle() const { return m_settings.labelStyle; }
     void SetLabelStyle(TAxisLabelStyle value);
-    [[nodiscard]] const std::string& AxisValuesFormat() const { return m_axisValuesFormat; }
+    [[nodiscard]] const std::string& AxisValuesFormat() const { return m_settings.axisValuesFormat; }
     void SetAxisValuesFormat(std::string value);
-    [[nodiscard]] const std::string& DateTimeFormat() const { return m_dateTimeFormat; }
+    [[nodiscard]] const std::string& DateTimeFormat() const { return m_settings.dateTimeFormat; }
     void SetDateTimeFormat(std::string value);
-    [[nodiscard]] bool ExactDateTime() const { return m_exactDateTime; }
+    [[nodiscard]] bool ExactDateTime() const { return m_settings.exactDateTime; }
     void SetExactDateTime(bool value);
-    [[nodiscard]] bool RoundFirstLabel() const { return m_roundFirstLabel; }
+    [[nodiscard]] bool RoundFirstLabel() const { return m_settings.roundFirstLabel; }
     void SetRoundFirstLabel(bool value);
-    [[nodiscard]] bool LabelsMultiLine() const { return m_labelsMultiLine; }
+    [[nodiscard]] bool LabelsMultiLine() const { return m_settings.labelsMultiLine; }
     void SetLabelsMultiLine(bool value);
-    [[nodiscard]] TChartHiddenPen& MinorGrid() { return m_minorGrid; }
-    [[nodiscard]] int MinorTickCount() const { return m_minorTickCount; }
+    [[nodiscard]] TChartHiddenPen& MinorGrid() { return m_settings.minorGrid; }
+    [[nodiscard]] int MinorTickCount() const { return m_settings.minorTickCount; }
     void SetMinorTickCount(int value);
-    [[nodiscard]] int MinorTickLength() const { return m_minorTickLength; }
+    [[nodiscard]] int MinorTickLength() const { return m_settings.minorTickLength; }
     void SetMinorTickLength(int value);
-    [[nodiscard]] TChartPen& MinorTicks() { return m_minorTicks; }
-    [[nodiscard]] TChartPen& Ticks() { return m_ticks; }
-    [[nodiscard]] const TChartPen& Ticks() const { return m_ticks; }
-    [[nodiscard]] TChartPen& TicksInner() { return m_ticksInner; }
-    [[nodiscard]] int TickInnerLength() const { return m_tickInnerLength; }
+    [[nodiscard]] TChartPen& MinorTicks() { return m_settings.minorTicks; }
+    [[nodiscard]] TChartPen& Ticks() { return m_settings.ticks; }
+    [[nodiscard]] const TChartPen& Ticks() const { return m_settings.ticks; }
+    [[nodiscard]] TChartPen& TicksInner() { return m_settings.ticksInner; }
+    [[nodiscard]] int TickInnerLength() const { return m_settings.tickInnerLength; }
     void SetTickInnerLength(int value);
-    [[nodiscard]] int TickLength() const { return m_tickLength; }
+    [[nodiscard]] int TickLength() const { return m_settings.tickLength; }
     void SetTickLength(int value);
-    [[nodiscard]] bool TickOnLabelsOnly() const { return m_tickOnLabelsOnly; }
+    [[nodiscard]] bool TickOnLabelsOnly() const { return m_settings.tickOnLabelsOnly; }
     void SetTickOnLabelsOnly(bool value);
     void SetInverted(bool value);
     [[nodiscard]] bool OtherSide() const { return m_otherSide; }
     void SetVisible(bool value);
     // Percent of the plotting rectangle where the axis starts and ends.
-    [[nodiscard]] double StartPosition() const { return m_startPosition; }
+    [[nodiscard]] double StartPosition() const { return m_settings.startPosition; }
     void SetStartPosition(double value);
-    [[nodiscard]] double EndPosition() const { return m_endPosition; }
+    [[nodiscard]] double EndPosition() const { return m_settings.endPosition; }
     void SetEndPosition(double value);
     // Shift of the axis line into the plot, in percent of the plot across the axis.
-    [[nodiscard]] double PositionPercent() const { return m_positionPercent; }
+    [[nodiscard]] double PositionPercent() const { return m_settings.positionPercent; }
     void SetPositionPercent(double value);
 
     TAxisOnGetLabel OnGetAxisLabel;
@@ -178,11 +178,11 @@ public:
 
     // --- TChartSeriesAxis / TChartLayoutAxis ---
     [[nodiscard]] bool Horizontal() const override { return m_horizontal; }
-    [[nodiscard]] bool Inverted() const override { return m_inverted; }
+    [[nodiscard]] bool Inverted() const override { return m_settings.inverted; }
     [[nodiscard]] int ValueToPixel(double value) const override;
     [[nodiscard]] double PixelToValue(int pixel) const override;
     [[nodiscard]] std::string AxisLabelText(double value) const override;
-    [[nodiscard]] bool Visible() const override { return m_visible; }
+    [[nodiscard]] bool Visible() const override { return m_settings.visible; }
     [[nodiscard]] bool IsDepthAxis() const override { return m_role == carDepth; }
     void ScaleFromSeries() override;
     [[nodiscard]] TRect ClaimSpace(const TRect& chartRect) override;
@@ -249,45 +249,50 @@ protected:
 private:
     void CheckLogarithmic(double minimum, double maximum) const;
 
-    bool m_automatic = true;
-    bool m_automaticMaximum = true;
-    bool m_automaticMinimum = true;
-    double m_increment = 0.0;
-    double m_maximum = 0.0;
-    double m_minimum = 0.0;
-    bool m_logarithmic = false;
-    int m_logarithmicBase = 10;
-    TChartAxisPen m_axisPen;
+    // Every property of the axis, copied as one by Assign: a property added here cannot be
+    // forgotten there. The pens and the font keep reporting to this axis when copied over.
+    struct Settings {
+        bool automatic = true;
+        bool automaticMaximum = true;
+        bool automaticMinimum = true;
+        double increment = 0.0;
+        double maximum = 0.0;
+        double minimum = 0.0;
+        bool logarithmic = false;
+        int logarithmicBase = 10;
+        TChartAxisPen axisPen;
+        int titleSize = 0;
+        TChartPen grid;
+        bool gridCentered = false;
+        bool labels = true;
+        int labelsAngle = 0;
+        TChartFont labelsFont;
+        bool labelsOnAxis = true;
+        int labelsSeparation = 10;
+        int labelsSize = 0;
+        TAxisLabelStyle labelStyle = talAuto;
+        std::string axisValuesFormat = "#,##0.###";
+        std::string dateTimeFormat;
+        bool exactDateTime = true;
+        bool roundFirstLabel = true;
+        bool labelsMultiLine = false;
+        TChartHiddenPen minorGrid;
+        int minorTickCount = 3;
+        int minorTickLength = 2;
+        TChartPen minorTicks;
+        TChartPen ticks;
+        TChartPen ticksInner;
+        int tickInnerLength = 0;
+        int tickLength = 4;
+        bool tickOnLabelsOnly = true;
+        bool inverted = false;
+        bool visible = true;
+        double startPosition = 0.0;
+        double endPosition = 100.0;
+        double positionPercent = 0.0;
+    };
+    Settings m_settings;
     TChartAxisTitle m_title;
-    int m_titleSize = 0;
-    TChartPen m_grid;
-    bool m_gridCentered = false;
-    bool m_labels = true;
-    int m_labelsAngle = 0;
-    TChartFont m_labelsFont;
-    bool m_labelsOnAxis = true;
-    int m_labelsSeparation = 10;
-    int m_labelsSize = 0;
-    TAxisLabelStyle m_labelStyle = talAuto;
-    std::string m_axisValuesFormat = "#,##0.###";
-    std::string m_dateTimeFormat;
-    bool m_exactDateTime = true;
-    bool m_roundFirstLabel = true;
-    bool m_labelsMultiLine = false;
-    TChartHiddenPen m_minorGrid;
-    int m_minorTickCount = 3;
-    int m_minorTickLength = 2;
-    TChartPen m_minorTicks;
-    TChartPen m_ticks;
-    TChartPen m_ticksInner;
-    int m_tickInnerLength = 0;
-    int m_tickLength = 4;
-    bool m_tickOnLabelsOnly = true;
-    bool m_inverted = false;
-    bool m_visible = true;
-    double m_startPosition = 0.0;
-    double m_endPosition = 100.0;
-    double m_positionPercent = 0.0;
 };
 
 // The chart's left, top, right and bottom axes.

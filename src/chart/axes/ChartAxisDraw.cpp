@@ -49,16 +49,17 @@ int TCustomChartAxis::OtherWallSize() const
 
 int TCustomChartAxis::TickSpace() const
 {
-    int space = (m_axisPen.Visible() ? m_axisPen.Width() : 0) + (m_ticks.Visible() ? m_tickLength : 0);
-    if (m_minorTicks.Visible())
-        space = std::max(space, m_minorTickLength);
+    int space = (m_settings.axisPen.Visible() ? m_settings.axisPen.Width() : 0)
+        + (m_settings.ticks.Visible() ? m_settings.tickLength : 0);
+    if (m_settings.minorTicks.Visible())
+        space = std::max(space, m_settings.minorTickLength);
     return space + WallSize();
 }
 
 int TCustomChartAxis::MeasureLabelsSize()
 {
-    m_chart.UseFont(m_labelsFont);
-    const int angle = m_labelsAngle % 360;
+    m_chart.UseFont(m_settings.labelsFont);
+    const int angle = m_settings.labelsAngle % 360;
     const bool alongAxis = m_horizontal ? (angle == 0 || angle == 180) : (angle == 90 || angle == 270);
     if (alongAxis)
         return m_chart.Canvas().LineHeight();
@@ -73,7 +74,7 @@ int TCustomChartAxis::MeasureLabelsSize()
         const double step = LabelStep(); // with the extent of the previous layout
         double low = m_workMinimum;
         double high = m_workMaximum;
-        if (m_roundFirstLabel && step > 0.0) {
+        if (m_settings.roundFirstLabel && step > 0.0) {
             low = std::trunc(low / step) * step;
             high = std::trunc(high / step) * step;
         }
@@ -114,7 +115,7 @@ TRect TCustomChartAxis::ClaimSpace(const TRect& chartRect)
     };
     m_titleBand = 0;
     if (!m_title.Caption().empty()) {
-        int size = m_titleSize;
+        int size = m_settings.titleSize;
         if (size == 0) {
             m_chart.UseFont(m_title.Font());
             const int angle = m_title.Angle() % 360;
@@ -126,14 +127,15 @@ TRect TCustomChartAxis::ClaimSpace(const TRect& chartRect)
         m_posTitle = take(size);
     }
     m_labelsBand = 0;
-    if (m_labels) {
-        m_labelsBand = m_labelsSize != 0 ? m_labelsSize : MeasureLabelsSize();
+    if (m_settings.labels) {
+        m_labelsBand = m_settings.labelsSize != 0 ? m_settings.labelsSize : MeasureLabelsSize();
         m_posLabels = take(m_labelsBand);
     } else {
         m_posLabels = edge;
     }
     take(TickSpace());
-    const int shift = Round(m_positionPercent * 0.01 * (m_horizontal ? chartRect.Height() : chartRect.Width()));
+    const int shift
+        = Round(m_settings.positionPercent * 0.01 * (m_horizontal ? chartRect.Height() : chartRect.Width()));
     m_posTitle -= out * shift;
     m_posLabels -= out * shift;
     return r;
@@ -146,7 +148,7 @@ void TCustomChartAxis::Draw(bool calcPosAxis)
     m_drawn = true;
     if (!m_title.Caption().empty())
         DrawTitle();
-    m_chart.UseFont(m_labelsFont);
+    m_chart.UseFont(m_settings.labelsFont);
     DrawLabels();
     DrawLineTicksAndGrid();
 }
@@ -204,8 +206,8 @@ void TCustomChartAxis::DrawGridLines(const std::vector<int>& pixels, const TChar
 
 std::vector<int> TCustomChartAxis::MinorPixels() const
 {
-    if (!m_logarithmic)
-        return MinorTickPixels(m_tickPixels, m_minorTickCount, m_extent, true);
+    if (!m_settings.logarithmic)
+        return MinorTickPixels(m_tickPixels, m_settings.minorTickCount, m_extent, true);
     // Between two logarithmic ticks the minor ticks follow the values, not the pixels.
     std::vector<int> pixels;
     const int low = std::min(StartPos(), EndPos());
@@ -213,8 +215,8 @@ std::vector<int> TCustomChartAxis::MinorPixels() const
     for (std::size_t i = 1; i < m_tickPixels.size(); ++i) {
         const double a = PixelToValue(m_tickPixels[i - 1]);
         const double b = PixelToValue(m_tickPixels[i]);
-        for (int k = 1; k <= m_minorTickCount; ++k) {
-            const int p = ValueToPixel(a + (b - a) * k / (m_minorTickCount + 1));
+        for (int k = 1; k <= m_settings.minorTickCount; ++k) {
+            const int p = ValueToPixel(a + (b - a) * k / (m_settings.minorTickCount + 1));
             if (p > low && p < high)
                 pixels.push_back(p);
         }
@@ -229,8 +231,8 @@ void TCustomChartAxis::DrawLineTicksAndGrid()
     const int z = DrawDepth();
     const int linePos = m_posAxis + out * WallSize();
 
-    if (m_axisPen.Visible()) {
-        canvas.ApplyPen(m_chart.AdjustPrintPen(m_axisPen));
+    if (m_settings.axisPen.Visible()) {
+        canvas.ApplyPen(m_chart.AdjustPrintPen(m_settings.axisPen));
         int start = StartPos();
         int end = EndPos();
         // Reach the corner where the left and bottom axes meet across the other axis' wall.
@@ -243,30 +245,30 @@ void TCustomChartAxis::DrawLineTicksAndGrid()
         else
             canvas.Line3D(linePos, start, linePos, end, z);
     }
-    if (m_ticks.Visible() && m_tickLength != 0) {
-        canvas.ApplyPen(m_chart.AdjustPrintPen(m_ticks));
-        DrawTickSet(m_tickPixels, linePos, out * m_tickLength);
+    if (m_settings.ticks.Visible() && m_settings.tickLength != 0) {
+        canvas.ApplyPen(m_chart.AdjustPrintPen(m_settings.ticks));
+        DrawTickSet(m_tickPixels, linePos, out * m_settings.tickLength);
     }
-    if (m_gridCentered) {
+    if (m_settings.gridCentered) {
         std::vector<int> middles;
         for (std::size_t i = 1; i < m_tickPixels.size(); ++i)
             middles.push_back((m_tickPixels[i - 1] + m_tickPixels[i]) / 2);
-        DrawGridLines(middles, m_grid);
+        DrawGridLines(middles, m_settings.grid);
     } else {
-        DrawGridLines(m_tickPixels, m_grid);
+        DrawGridLines(m_tickPixels, m_settings.grid);
     }
-    if (m_ticksInner.Visible() && m_tickInnerLength != 0) {
-        canvas.ApplyPen(m_chart.AdjustPrintPen(m_ticksInner));
-        DrawTickSet(m_tickPixels, m_posAxis, -out * m_tickInnerLength);
+    if (m_settings.ticksInner.Visible() && m_settings.tickInnerLength != 0) {
+        canvas.ApplyPen(m_chart.AdjustPrintPen(m_settings.ticksInner));
+        DrawTickSet(m_tickPixels, m_posAxis, -out * m_settings.tickInnerLength);
     }
-    const bool minorTicks = m_minorTicks.Visible() && m_minorTickLength != 0;
-    if ((minorTicks || m_minorGrid.Visible()) && m_minorTickCount > 0) {
+    const bool minorTicks = m_settings.minorTicks.Visible() && m_settings.minorTickLength != 0;
+    if ((minorTicks || m_settings.minorGrid.Visible()) && m_settings.minorTickCount > 0) {
         const std::vector<int> minor = MinorPixels();
         if (minorTicks) {
-            canvas.ApplyPen(m_chart.AdjustPrintPen(m_minorTicks));
-            DrawTickSet(minor, linePos, out * m_minorTickLength);
+            canvas.ApplyPen(m_chart.AdjustPrintPen(m_settings.minorTicks));
+            DrawTickSet(minor, linePos, out * m_settings.minorTickLength);
         }
-        DrawGridLines(minor, m_minorGrid);
+        DrawGridLines(minor, m_settings.minorGrid);
     }
 }
 

@@ -50,8 +50,8 @@ namespace
 std::string TCustomChartAxis::ValueText(double value) const
 {
     if (IsDateTimeAxis())
-        return value < 0.0 ? std::string() : DateTimeText(value, m_dateTimeFormat, WorkRange());
-    return FormatFloat(m_axisValuesFormat, value, ChartFormatSettings());
+        return value < 0.0 ? std::string() : DateTimeText(value, m_settings.dateTimeFormat, WorkRange());
+    return FormatFloat(m_settings.axisValuesFormat, value, ChartFormatSettings());
 }
 
 std::string TCustomChartAxis::AxisLabelText(double value) const
@@ -59,15 +59,15 @@ std::string TCustomChartAxis::AxisLabelText(double value) const
     std::string text = ValueText(value);
     if (OnGetAxisLabel && !m_measuring)
         OnGetAxisLabel(*this, nullptr, -1, text);
-    if (m_labelsMultiLine)
+    if (m_settings.labelsMultiLine)
         std::replace(text.begin(), text.end(), ' ', '\r');
     return text;
 }
 
 TAxisLabelStyle TCustomChartAxis::ResolvedLabelStyle() const
 {
-    if (m_labelStyle != talAuto)
-        return m_labelStyle;
+    if (m_settings.labelStyle != talAuto)
+        return m_settings.labelStyle;
     const std::vector<TChartSeries*> related = RelatedSeries(true);
     if (related.empty())
         return talNone;
@@ -80,7 +80,7 @@ TAxisLabelStyle TCustomChartAxis::ResolvedLabelStyle() const
 
 int TCustomChartAxis::LabelSizeAlongAxis(const QString& text) const
 {
-    const int angle = m_labelsAngle % 360;
+    const int angle = m_settings.labelsAngle % 360;
     const bool alongAxis = m_horizontal ? (angle == 0 || angle == 180) : (angle == 90 || angle == 270);
     int lines = 1;
     const int width = m_chart.Canvas().TextBlockWidth(text, lines);
@@ -89,11 +89,11 @@ int TCustomChartAxis::LabelSizeAlongAxis(const QString& text) const
 
 double TCustomChartAxis::LabelStep() const
 {
-    m_chart.UseFont(m_labelsFont);
+    m_chart.UseFont(m_settings.labelsFont);
     const int size = std::max(LabelSizeAlongAxis(QString::fromStdString(AxisLabelText(m_workMaximum))),
         LabelSizeAlongAxis(QString::fromStdString(AxisLabelText(m_workMinimum))));
-    const int room = LabelRoom(AxisSize(), size, m_labelsSeparation);
-    return ValueLabelStep(WorkRange(), room, m_increment, m_labelsSeparation);
+    const int room = LabelRoom(AxisSize(), size, m_settings.labelsSeparation);
+    return ValueLabelStep(WorkRange(), room, m_settings.increment, m_settings.labelsSeparation);
 }
 
 void TCustomChartAxis::RecordTick(int pixel)
@@ -111,7 +111,7 @@ void TCustomChartAxis::DrawLabels()
     case talNone:
         break;
     case talValue:
-        if (m_logarithmic) {
+        if (m_settings.logarithmic) {
             DrawLogLabels();
         } else if (OnGetNextAxisLabel) {
             double value = m_workMinimum;
@@ -142,13 +142,13 @@ void TCustomChartAxis::DrawLabels()
 
 void TCustomChartAxis::DrawValueLabels(double step)
 {
-    for (const double value : ValueLabelValues(m_workMinimum, m_workMaximum, step, m_roundFirstLabel))
+    for (const double value : ValueLabelValues(m_workMinimum, m_workMaximum, step, m_settings.roundFirstLabel))
         DrawValueLabel(value);
 }
 
 void TCustomChartAxis::DrawLogLabels()
 {
-    for (const double value : LogLabelValues(m_workMinimum, m_workMaximum, m_logarithmicBase))
+    for (const double value : LogLabelValues(m_workMinimum, m_workMaximum, m_settings.logarithmicBase))
         if (value >= m_workMinimum)
             DrawValueLabel(value);
 }
@@ -157,11 +157,11 @@ void TCustomChartAxis::DrawValueLabel(double value)
 {
     const int pixel = ValueToPixel(value);
     const bool inside = pixel > std::min(StartPos(), EndPos()) && pixel < std::max(StartPos(), EndPos());
-    if (!m_labelsOnAxis && !inside)
+    if (!m_settings.labelsOnAxis && !inside)
         return;
-    if (!m_tickOnLabelsOnly)
+    if (!m_settings.tickOnLabelsOnly)
         RecordTick(pixel);
-    if (m_labels)
+    if (m_settings.labels)
         DrawLabelText(pixel, QString::fromStdString(AxisLabelText(value)));
 }
 
@@ -180,7 +180,7 @@ void TCustomChartAxis::DrawTextLabels(bool marks)
     for (const TChartSeries* s : collected)
         last = std::max(last, s->LastVisible());
 
-    TTextLabelSpacing spacing(m_labelsSeparation);
+    TTextLabelSpacing spacing(m_settings.labelsSeparation);
     for (int i = first; i <= last; ++i) {
         TChartSeries* owner = nullptr;
         std::string text;
@@ -201,11 +201,11 @@ void TCustomChartAxis::DrawTextLabels(bool marks)
         if (value < m_workMinimum || value > m_workMaximum)
             continue;
         const int pixel = ValueToPixel(value);
-        if (!m_tickOnLabelsOnly)
+        if (!m_settings.tickOnLabelsOnly)
             RecordTick(pixel);
-        if (!m_labels)
+        if (!m_settings.labels)
             continue;
-        if (m_labelsMultiLine)
+        if (m_settings.labelsMultiLine)
             std::replace(text.begin(), text.end(), ' ', '\r');
         const QString label = QString::fromStdString(text);
         if (spacing.Accept(pixel, LabelSizeAlongAxis(label)))
@@ -215,7 +215,7 @@ void TCustomChartAxis::DrawTextLabels(bool marks)
 
 void TCustomChartAxis::DrawLabelText(int pixel, const QString& text)
 {
-    if (m_tickOnLabelsOnly)
+    if (m_settings.tickOnLabelsOnly)
         RecordTick(pixel);
     TChartCanvas3D& canvas = m_chart.Canvas();
     canvas.Brush().SetStyle(bsClear);
@@ -226,7 +226,7 @@ void TCustomChartAxis::DrawLabelText(int pixel, const QString& text)
     const int lineHeight = canvas.LineHeight();
     const int block = lineHeight * static_cast<int>(lines.size());
     const int z = DrawDepth();
-    const int angle = m_labelsAngle % 360;
+    const int angle = m_settings.labelsAngle % 360;
 
     if (angle == 0) {
         int x = pixel;

@@ -63,23 +63,23 @@ bool TCustomChartAxis::IsDateTimeAxis() const
 void TCustomChartAxis::ScaleFromSeries()
 {
     m_drawn = false;
-    if (m_automatic || m_automaticMaximum || m_automaticMinimum) {
+    if (m_settings.automatic || m_settings.automaticMaximum || m_settings.automaticMinimum) {
         double low = 0.0;
         double high = 0.0;
         if (!SeriesMinMax(low, high))
             low = high = 0.0;
-        if (m_automatic || m_automaticMaximum)
-            m_maximum = high;
-        if (m_automatic || m_automaticMinimum)
-            m_minimum = low;
+        if (m_settings.automatic || m_settings.automaticMaximum)
+            m_settings.maximum = high;
+        if (m_settings.automatic || m_settings.automaticMinimum)
+            m_settings.minimum = low;
     }
-    m_workMaximum = m_maximum;
-    m_workMinimum = m_minimum;
+    m_workMaximum = m_settings.maximum;
+    m_workMinimum = m_settings.minimum;
 }
 
 TAxisExtent TCustomChartAxis::ExtentFromChart() const
 {
-    return AxisExtentOf(m_chart.ChartRect(), m_horizontal, m_startPosition, m_endPosition);
+    return AxisExtentOf(m_chart.ChartRect(), m_horizontal, m_settings.startPosition, m_settings.endPosition);
 }
 
 void TCustomChartAxis::ComputePosition()
@@ -91,7 +91,7 @@ void TCustomChartAxis::ComputePosition()
 void TCustomChartAxis::ComputePosAxis()
 {
     const TRect r = m_chart.ChartRect();
-    const int shift = Round(m_positionPercent * 0.01 * (m_horizontal ? r.Height() : r.Width()));
+    const int shift = Round(m_settings.positionPercent * 0.01 * (m_horizontal ? r.Height() : r.Width()));
     if (m_horizontal)
         m_posAxis = (m_otherSide ? r.Top : r.Bottom) - Outward() * shift;
     else
@@ -102,9 +102,9 @@ void TCustomChartAxis::WidenForMargins(int startMargin, int endMargin)
 {
     // The start (left, top) holds the low values of a horizontal axis and the high values of a
     // vertical one, unless inverted; a margin only moves an end that is automatic.
-    const bool lowAtStart = m_horizontal != m_inverted;
-    const bool startAutomatic = lowAtStart ? m_automaticMinimum : m_automaticMaximum;
-    const bool endAutomatic = lowAtStart ? m_automaticMaximum : m_automaticMinimum;
+    const bool lowAtStart = m_horizontal != m_settings.inverted;
+    const bool startAutomatic = lowAtStart ? m_settings.automaticMinimum : m_settings.automaticMaximum;
+    const bool endAutomatic = lowAtStart ? m_settings.automaticMaximum : m_settings.automaticMinimum;
     const int m1 = startAutomatic ? startMargin : 0;
     const int m2 = endAutomatic ? endMargin : 0;
     if (m1 == 0 && m2 == 0)
@@ -129,14 +129,14 @@ void TCustomChartAxis::Scroll(double offset, bool checkLimits)
         double high = 0.0;
         if (!SeriesMinMax(low, high))
             return;
-        if (offset > 0.0 ? !(high > m_maximum) : !(low < m_minimum))
+        if (offset > 0.0 ? !(high > m_settings.maximum) : !(low < m_settings.minimum))
             return;
     }
-    m_automatic = false;
-    m_automaticMinimum = false;
-    m_automaticMaximum = false;
-    m_maximum += offset;
-    m_minimum += offset;
+    m_settings.automatic = false;
+    m_settings.automaticMinimum = false;
+    m_settings.automaticMaximum = false;
+    m_settings.maximum += offset;
+    m_settings.minimum += offset;
     Changed();
 }
 

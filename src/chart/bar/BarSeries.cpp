@@ -12,8 +12,8 @@ namespace tarvo
 
 TCustomBarSeries::TCustomBarSeries()
 {
-    m_barPen.SetOnChange([this] { RequestRepaint(); });
-    m_barBrush.SetOnChange([this] { RequestRepaint(); });
+    m_settings.barPen.SetOnChange([this] { RequestRepaint(); });
+    m_settings.barBrush.SetOnChange([this] { RequestRepaint(); });
     Marks().SetVisible(true);
     Marks().SetArrowLength(20);
     YValues().SetName("Bar");
@@ -25,18 +25,7 @@ TCustomBarSeries::~TCustomBarSeries() = default;
 void TCustomBarSeries::Assign(const TChartSeries& source)
 {
     if (const auto* bar = dynamic_cast<const TCustomBarSeries*>(&source); bar != nullptr && bar != this) {
-        m_autoMarkPosition = bar->m_autoMarkPosition;
-        m_barWidthPercent = bar->m_barWidthPercent;
-        m_barStyle = bar->m_barStyle;
-        m_barPen.Assign(bar->m_barPen);
-        m_barBrush.Assign(bar->m_barBrush);
-        m_customBarWidth = bar->m_customBarWidth;
-        m_dark3D = bar->m_dark3D;
-        m_multiBar = bar->m_multiBar;
-        m_offsetPercent = bar->m_offsetPercent;
-        m_yOrigin = bar->m_yOrigin;
-        m_sideMargins = bar->m_sideMargins;
-        m_useYOrigin = bar->m_useYOrigin;
+        m_settings = bar->m_settings;
     }
     TChartSeries::Assign(source);
 }
@@ -45,14 +34,14 @@ void TCustomBarSeries::SetBarWidthPercent(int value)
 {
     if (value < 1 || value > 100)
         throw BarException("Bar Width Percent must be between 1 and 100");
-    Store(m_barWidthPercent, value);
+    Store(m_settings.barWidthPercent, value);
 }
 
 void TCustomBarSeries::SetOffsetPercent(int value)
 {
     if (value < -100 || value > 100)
         throw BarException("Bar Offset Percent must be between -100% and 100%");
-    Store(m_offsetPercent, value);
+    Store(m_settings.offsetPercent, value);
 }
 
 template <typename F> void TCustomBarSeries::ForEachSameClass(bool activeOnly, F&& f) const
@@ -75,17 +64,17 @@ bool TCustomBarSeries::SameBarClass(const TChartSeries& other) const
 
 void TCustomBarSeries::SetMultiBar(TMultiBar value)
 {
-    if (m_multiBar == value)
+    if (m_settings.multiBar == value)
         return;
-    m_multiBar = value;
-    ForEachSameClass(false, [value](TCustomBarSeries& series) { series.m_multiBar = value; });
+    m_settings.multiBar = value;
+    ForEachSameClass(false, [value](TCustomBarSeries& series) { series.m_settings.multiBar = value; });
     RequestRepaint();
 }
 
 void TCustomBarSeries::SetSideMargins(bool value)
 {
-    Store(m_sideMargins, value);
-    ForEachSameClass(false, [value](TCustomBarSeries& series) { series.m_sideMargins = value; });
+    Store(m_settings.sideMargins, value);
+    ForEachSameClass(false, [value](TCustomBarSeries& series) { series.m_settings.sideMargins = value; });
 }
 
 int TCustomBarSeries::AddBar(double value, const std::string& label, TColor color)
@@ -95,7 +84,7 @@ int TCustomBarSeries::AddBar(double value, const std::string& label, TColor colo
 
 TBarStyle TCustomBarSeries::PointBarStyle(int index)
 {
-    TBarStyle style = m_barStyle;
+    TBarStyle style = m_settings.barStyle;
     if (OnGetBarStyle)
         OnGetBarStyle(*this, index, style);
     return style;
@@ -119,7 +108,7 @@ int TCustomBarSeries::BarOrder() const
 
 int TCustomBarSeries::BarCount() const
 {
-    if (m_multiBar != mbSide || ParentChart() == nullptr)
+    if (m_settings.multiBar != mbSide || ParentChart() == nullptr)
         return 1;
     int count = 0;
     ForEachSameClass(true, [&count](const TCustomBarSeries&) { ++count; });
@@ -129,7 +118,7 @@ int TCustomBarSeries::BarCount() const
 int TCustomBarSeries::SlotPointCount() const
 {
     int count = PointCount();
-    if (ParentChart() != nullptr && m_multiBar == mbSide)
+    if (ParentChart() != nullptr && m_settings.multiBar == mbSide)
         ForEachSameClass(true, [&count](const TCustomBarSeries& s) { count = std::max(count, s.PointCount()); });
     return count;
 }
@@ -137,19 +126,19 @@ int TCustomBarSeries::SlotPointCount() const
 void TCustomBarSeries::CalcBarWidth()
 {
     TBarWidthInput input;
-    input.CustomBarWidth = m_customBarWidth;
+    input.CustomBarWidth = m_settings.customBarWidth;
     input.PointCount = SlotPointCount();
-    input.Groups = m_multiBar == mbSide ? BarCount() : 1;
+    input.Groups = m_settings.multiBar == mbSide ? BarCount() : 1;
     if (const TChartSeriesHost* chart = ParentChart())
         input.MaxPointsPerPage = chart->MaxPointsPerPage();
     input.AutoBarSize = m_autoBarSize;
-    input.SideMargins = m_sideMargins;
+    input.SideMargins = m_settings.sideMargins;
     if (const TChartSeriesAxis* axis = BarsAxis()) {
         input.AxisSize = axis->AxisSize();
         input.AxisMinimum = axis->Minimum();
         input.AxisMaximum = axis->Maximum();
     }
-    input.BarWidthPercent = m_barWidthPercent;
+    input.BarWidthPercent = m_settings.barWidthPercent;
     m_barWidth = ComputeBarWidth(input);
 }
 
@@ -157,7 +146,7 @@ void TCustomBarSeries::ComputeDepthOrder()
 {
     TChartSeriesHost* chart = ParentChart();
     const TChartSeries* leader = nullptr;
-    if (chart != nullptr && m_multiBar != mbNone && DepthOrder() < 0) {
+    if (chart != nullptr && m_settings.multiBar != mbNone && DepthOrder() < 0) {
         for (int i = 0; i < chart->SeriesCount() && leader == nullptr; ++i) {
             const TChartSeries* other = chart->Series(i);
             if (other == this)
@@ -176,34 +165,34 @@ void TCustomBarSeries::ComputeDepthOrder()
 
 double TCustomBarSeries::StackedSum(int index, bool includeSelf) const
 {
-    if (m_multiBar == mbStacked || m_multiBar == mbStacked100)
+    if (m_settings.multiBar == mbStacked || m_settings.multiBar == mbStacked100)
         return TChartSeries::StackedSum(index, includeSelf);
-    return m_yOrigin;
+    return m_settings.yOrigin;
 }
 
 TColor TCustomBarSeries::BrushBackColor() const
 {
-    if (m_barBrush.Color() != clDefaultColor || ParentChart() == nullptr)
-        return m_barBrush.Color();
+    if (m_settings.barBrush.Color() != clDefaultColor || ParentChart() == nullptr)
+        return m_settings.barBrush.Color();
     return ParentChart()->Color();
 }
 
 void TCustomBarSeries::LegendSymbolBrush(int, TColor& backColor, TBrushStyle& style)
 {
     if (TChartSeriesHost* chart = ParentChart())
-        chart->Canvas().ApplyPen(m_barPen);
-    style = m_barBrush.Style();
+        chart->Canvas().ApplyPen(m_settings.barPen);
+    style = m_settings.barBrush.Style();
     backColor = BrushBackColor();
 }
 
 void TCustomBarSeries::DrawLegendShape(int index, const TRect& rect)
 {
     TChartBrush& brush = ParentChart()->Canvas().Brush();
-    if (!m_barBrush.HasImage()) {
+    if (!m_settings.barBrush.HasImage()) {
         TChartSeries::DrawLegendShape(index, rect);
         return;
     }
-    brush.SetImage(m_barBrush.Image());
+    brush.SetImage(m_settings.barBrush.Image());
     TChartSeries::DrawLegendShape(index, rect);
     brush.SetImage(QImage()); // the next symbol or shape brings its own fill
 }
@@ -211,12 +200,12 @@ void TCustomBarSeries::DrawLegendShape(int index, const TRect& rect)
 void TCustomBarSeries::ApplyBarPenAndBrush()
 {
     TChartSeriesHost* chart = ParentChart();
-    chart->Canvas().ApplyPen(m_barPen);
-    if (m_barBrush.HasImage()) {
-        chart->Canvas().Brush().Assign(m_barBrush);
+    chart->Canvas().ApplyPen(m_settings.barPen);
+    if (m_settings.barBrush.HasImage()) {
+        chart->Canvas().Brush().Assign(m_settings.barBrush);
         return;
     }
-    chart->ApplyBrush(m_barColor, m_barBrush.Style(), BrushBackColor());
+    chart->ApplyBrush(m_barColor, m_settings.barBrush.Style(), BrushBackColor());
 }
 
 } // namespace tarvo

@@ -38,37 +38,37 @@ public:
     [[nodiscard]] bool AutoBarSize() const { return m_autoBarSize; }
     void SetAutoBarSize(bool value) { Store(m_autoBarSize, value); }
     // Stored and copied; no drawing step reads it.
-    [[nodiscard]] bool AutoMarkPosition() const { return m_autoMarkPosition; }
-    void SetAutoMarkPosition(bool value) { Store(m_autoMarkPosition, value); }
-    [[nodiscard]] const TChartBrush& BarBrush() const { return m_barBrush; }
-    [[nodiscard]] TChartBrush& BarBrush() { return m_barBrush; }
-    void SetBarBrush(const TChartBrush& value) { m_barBrush.Assign(value); }
-    [[nodiscard]] const TChartPen& BarPen() const { return m_barPen; }
-    [[nodiscard]] TChartPen& BarPen() { return m_barPen; }
-    void SetBarPen(const TChartPen& value) { m_barPen.Assign(value); }
-    [[nodiscard]] TBarStyle BarStyle() const { return m_barStyle; }
-    void SetBarStyle(TBarStyle value) { Store(m_barStyle, value); }
+    [[nodiscard]] bool AutoMarkPosition() const { return m_settings.autoMarkPosition; }
+    void SetAutoMarkPosition(bool value) { Store(m_settings.autoMarkPosition, value); }
+    [[nodiscard]] const TChartBrush& BarBrush() const { return m_settings.barBrush; }
+    [[nodiscard]] TChartBrush& BarBrush() { return m_settings.barBrush; }
+    void SetBarBrush(const TChartBrush& value) { m_settings.barBrush.Assign(value); }
+    [[nodiscard]] const TChartPen& BarPen() const { return m_settings.barPen; }
+    [[nodiscard]] TChartPen& BarPen() { return m_settings.barPen; }
+    void SetBarPen(const TChartPen& value) { m_settings.barPen.Assign(value); }
+    [[nodiscard]] TBarStyle BarStyle() const { return m_settings.barStyle; }
+    void SetBarStyle(TBarStyle value) { Store(m_settings.barStyle, value); }
     // Percent of a slot a bar (or a side-by-side group) fills: 1 … 100, else BarException.
-    [[nodiscard]] int BarWidthPercent() const { return m_barWidthPercent; }
+    [[nodiscard]] int BarWidthPercent() const { return m_settings.barWidthPercent; }
     void SetBarWidthPercent(int value);
     // Fixed bar width in pixels; 0 = computed.
-    [[nodiscard]] int CustomBarWidth() const { return m_customBarWidth; }
-    void SetCustomBarWidth(int value) { Store(m_customBarWidth, value); }
-    [[nodiscard]] bool Dark3D() const { return m_dark3D; }
-    void SetDark3D(bool value) { Store(m_dark3D, value); }
+    [[nodiscard]] int CustomBarWidth() const { return m_settings.customBarWidth; }
+    void SetCustomBarWidth(int value) { Store(m_settings.customBarWidth, value); }
+    [[nodiscard]] bool Dark3D() const { return m_settings.dark3D; }
+    void SetDark3D(bool value) { Store(m_settings.dark3D, value); }
     // Shared by every bar series of this class in the chart: setting it sets theirs too.
-    [[nodiscard]] TMultiBar MultiBar() const { return m_multiBar; }
+    [[nodiscard]] TMultiBar MultiBar() const { return m_settings.multiBar; }
     void SetMultiBar(TMultiBar value);
     // Shift in percent of the bar width: −100 … 100, else BarException.
-    [[nodiscard]] int OffsetPercent() const { return m_offsetPercent; }
+    [[nodiscard]] int OffsetPercent() const { return m_settings.offsetPercent; }
     void SetOffsetPercent(int value);
     // Shared like MultiBar.
-    [[nodiscard]] bool SideMargins() const { return m_sideMargins; }
+    [[nodiscard]] bool SideMargins() const { return m_settings.sideMargins; }
     void SetSideMargins(bool value);
-    [[nodiscard]] bool UseYOrigin() const { return m_useYOrigin; }
-    void SetUseYOrigin(bool value) { Store(m_useYOrigin, value); }
-    [[nodiscard]] double YOrigin() const { return m_yOrigin; }
-    void SetYOrigin(double value) { Store(m_yOrigin, value); }
+    [[nodiscard]] bool UseYOrigin() const { return m_settings.useYOrigin; }
+    void SetUseYOrigin(bool value) { Store(m_settings.useYOrigin, value); }
+    [[nodiscard]] double YOrigin() const { return m_settings.yOrigin; }
+    void SetYOrigin(double value) { Store(m_settings.yOrigin, value); }
 
     TGetBarStyleEvent OnGetBarStyle;
 
@@ -129,19 +129,25 @@ protected:
     TColor m_barColor = clDefaultColor;
 
 private:
+    // What Assign copies, as one: a setting added here cannot be forgotten there. The pen and
+    // the brush keep reporting to this series when copied over.
+    struct Settings {
+        bool autoMarkPosition = true;
+        TChartBrush barBrush { clDefaultColor, bsSolid };
+        TChartPen barPen;
+        TBarStyle barStyle = bsRectangle;
+        int barWidthPercent = 70;
+        int customBarWidth = 0;
+        bool dark3D = true;
+        TMultiBar multiBar = mbSide;
+        int offsetPercent = 0;
+        bool sideMargins = true;
+        bool useYOrigin = true;
+        double yOrigin = 0;
+    };
+    Settings m_settings;
+    // Not among what a copy takes over, by the bar series' own rule.
     bool m_autoBarSize = false;
-    bool m_autoMarkPosition = true;
-    TChartBrush m_barBrush { clDefaultColor, bsSolid };
-    TChartPen m_barPen;
-    TBarStyle m_barStyle = bsRectangle;
-    int m_barWidthPercent = 70;
-    int m_customBarWidth = 0;
-    bool m_dark3D = true;
-    TMultiBar m_multiBar = mbSide;
-    int m_offsetPercent = 0;
-    bool m_sideMargins = true;
-    bool m_useYOrigin = true;
-    double m_yOrigin = 0;
 };
 
 // Vertical bars over the horizontal axis; the value list is YValues, named "Bar".

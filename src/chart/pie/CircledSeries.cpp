@@ -25,16 +25,12 @@ TCircledSeries::~TCircledSeries() { AdjustChart(true); }
 void TCircledSeries::Assign(const TChartSeries& source)
 {
     if (const auto* circled = dynamic_cast<const TCircledSeries*>(&source); circled && circled != this) {
-        m_circled = circled->m_circled;
-        m_rotationAngle = circled->m_rotationAngle;
-        m_customXRadius = circled->m_customXRadius;
-        m_customYRadius = circled->m_customYRadius;
-        m_circleBackColor = circled->m_circleBackColor;
+        m_circledSettings = circled->m_circledSettings;
     }
     TChartSeries::Assign(source);
 }
 
-template <typename Field> void TCircledSeries::ShareWithSiblings(Field TCircledSeries::*field, Field value)
+template <typename Field> void TCircledSeries::ShareWithSiblings(Field Settings::*field, Field value)
 {
     TChartSeriesHost* chart = ParentChart();
     if (!chart)
@@ -45,26 +41,26 @@ template <typename Field> void TCircledSeries::ShareWithSiblings(Field TCircledS
         if (!other || other == this || typeid(*other) != typeid(*this))
             continue;
         auto* sibling = static_cast<TCircledSeries*>(other);
-        sibling->Store(sibling->*field, value);
+        sibling->Store(sibling->m_circledSettings.*field, value);
     }
 }
 
 void TCircledSeries::SetCircled(bool value)
 {
-    Store(m_circled, value);
-    ShareWithSiblings(&TCircledSeries::m_circled, value);
+    Store(m_circledSettings.circled, value);
+    ShareWithSiblings(&Settings::circled, value);
 }
 
 void TCircledSeries::SetCustomXRadius(int value)
 {
-    Store(m_customXRadius, value);
-    ShareWithSiblings(&TCircledSeries::m_customXRadius, value);
+    Store(m_circledSettings.customXRadius, value);
+    ShareWithSiblings(&Settings::customXRadius, value);
 }
 
 void TCircledSeries::SetCustomYRadius(int value)
 {
-    Store(m_customYRadius, value);
-    ShareWithSiblings(&TCircledSeries::m_customYRadius, value);
+    Store(m_circledSettings.customYRadius, value);
+    ShareWithSiblings(&Settings::customYRadius, value);
 }
 
 void TCircledSeries::SetRotationAngle(int value)
@@ -72,19 +68,19 @@ void TCircledSeries::SetRotationAngle(int value)
     if (value < 0)
         throw RotationError();
     const int stored = value % 360;
-    Store(m_rotationAngle, stored);
+    Store(m_circledSettings.rotationAngle, stored);
 }
 
 void TCircledSeries::Rotate(int degrees)
 {
     if (degrees < 0 || degrees > 360)
         throw RotationError();
-    SetRotationAngle((m_rotationAngle + degrees) % 360);
+    SetRotationAngle((m_circledSettings.rotationAngle + degrees) % 360);
 }
 
 TColor TCircledSeries::ResolvedCircleBackColor() const
 {
-    TColor color = m_circleBackColor;
+    TColor color = m_circledSettings.circleBackColor;
     if (color == clDefaultColor && ParentChart()) {
         color = ParentChart()->BackColor();
         if (color == clDefaultColor)

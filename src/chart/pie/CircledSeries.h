@@ -35,20 +35,20 @@ public:
     // --- Properties ---
     // Circled and the custom radii are shared: setting them on one series sets them on every
     // series of the chart of the same class.
-    [[nodiscard]] bool Circled() const { return m_circled; }
+    [[nodiscard]] bool Circled() const { return m_circledSettings.circled; }
     void SetCircled(bool value);
-    [[nodiscard]] int CustomXRadius() const { return m_customXRadius; }
+    [[nodiscard]] int CustomXRadius() const { return m_circledSettings.customXRadius; }
     void SetCustomXRadius(int value);
-    [[nodiscard]] int CustomYRadius() const { return m_customYRadius; }
+    [[nodiscard]] int CustomYRadius() const { return m_circledSettings.customYRadius; }
     void SetCustomYRadius(int value);
-    [[nodiscard]] int RotationAngle() const { return m_rotationAngle; }
+    [[nodiscard]] int RotationAngle() const { return m_circledSettings.rotationAngle; }
     // Stores value mod 360; a negative value raises PieException.
     void SetRotationAngle(int value);
-    [[nodiscard]] double RotationRadians() const { return m_rotationAngle * kRadiansPerDegree; }
+    [[nodiscard]] double RotationRadians() const { return m_circledSettings.rotationAngle * kRadiansPerDegree; }
     // Back colour of hatched slices; clDefaultColor takes the chart's back colour, and then its
     // panel colour.
-    [[nodiscard]] TColor CircleBackColor() const { return m_circleBackColor; }
-    void SetCircleBackColor(TColor value) { Store(m_circleBackColor, value); }
+    [[nodiscard]] TColor CircleBackColor() const { return m_circledSettings.circleBackColor; }
+    void SetCircleBackColor(TColor value) { Store(m_circledSettings.circleBackColor, value); }
     [[nodiscard]] TColor ResolvedCircleBackColor() const;
 
     // Turns the pie counter-clockwise by degrees (0 … 360, else PieException).
@@ -66,7 +66,7 @@ public:
     // Takes rect as the circle's box (what BeginDrawValues does with the chart's rectangle).
     void SetCircleRect(const TRect& rect);
     void AdjustCircleRect() { m_circle.AdjustRect(); }
-    void CalcRadius() { m_circle.CalcRadius(m_customXRadius, m_customYRadius); }
+    void CalcRadius() { m_circle.CalcRadius(m_circledSettings.customXRadius, m_circledSettings.customYRadius); }
 
     [[nodiscard]] QPoint AngleToPos(double angle, int xRadius, int yRadius) const;
     [[nodiscard]] double PointToAngle(int x, int y) const;
@@ -91,14 +91,19 @@ protected:
     TPieCircle m_circle;
 
 private:
-    // The shared settings as siblings receive them: stored, no further sharing.
-    template <typename Field> void ShareWithSiblings(Field TCircledSeries::*field, Field value);
+    // What Assign copies, as one: a setting added here cannot be forgotten there.
+    struct Settings {
+        bool circled = false;
+        int rotationAngle = 0;
+        int customXRadius = 0;
+        int customYRadius = 0;
+        TColor circleBackColor = clDefaultColor;
+    };
 
-    bool m_circled = false;
-    int m_rotationAngle = 0;
-    int m_customXRadius = 0;
-    int m_customYRadius = 0;
-    TColor m_circleBackColor = clDefaultColor;
+    // The shared settings as siblings receive them: stored, no further sharing.
+    template <typename Field> void ShareWithSiblings(Field Settings::*field, Field value);
+
+    Settings m_circledSettings;
     TScreenAspectSource m_screenAspect = PrimaryScreenAspect;
 };
 

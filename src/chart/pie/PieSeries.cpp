@@ -25,7 +25,7 @@ namespace
 TPieSeries::TPieSeries()
 {
     for (TChangeNotifier* part :
-        std::initializer_list<TChangeNotifier*> { &m_piePen, &m_explodedSlices, &m_otherSlice })
+        std::initializer_list<TChangeNotifier*> { &m_pieSettings.piePen, &m_explodedSlices, &m_pieSettings.otherSlice })
         part->SetOnChange([this] { RequestRepaint(); });
     XValues().SetName({});
     YValues().SetName("Pie");
@@ -39,11 +39,7 @@ TPieSeries::~TPieSeries() = default;
 void TPieSeries::Assign(const TChartSeries& source)
 {
     if (const auto* pie = dynamic_cast<const TPieSeries*>(&source); pie && pie != this) {
-        m_dark3D = pie->m_dark3D;
-        m_usePatterns = pie->m_usePatterns;
-        m_piePen = pie->m_piePen;
-        m_explodeBiggest = pie->m_explodeBiggest;
-        m_otherSlice.Assign(pie->m_otherSlice);
+        m_pieSettings = pie->m_pieSettings;
     }
     TCircledSeries::Assign(source);
     SetColorEachPoint(true);
@@ -51,17 +47,17 @@ void TPieSeries::Assign(const TChartSeries& source)
 
 void TPieSeries::SetExplodeBiggest(int value)
 {
-    Store(m_explodeBiggest, value);
+    Store(m_pieSettings.explodeBiggest, value);
     ApplyExplodeBiggest();
 }
 
 void TPieSeries::ApplyExplodeBiggest()
 {
-    if (m_explodeBiggest <= 0 || PointCount() == 0)
+    if (m_pieSettings.explodeBiggest <= 0 || PointCount() == 0)
         return;
     const int biggest = PieValues().IndexOfValue(PieValues().Highest());
     if (biggest >= 0)
-        m_explodedSlices.SetValue(biggest, m_explodeBiggest);
+        m_explodedSlices.SetValue(biggest, m_pieSettings.explodeBiggest);
 }
 
 int TPieSeries::AddPie(double value, const std::string& label, TColor color) { return Append(value, label, color); }
@@ -105,20 +101,20 @@ void TPieSeries::GroupSmallSlices()
     XValues().Renumber();
 
     const double total = values.AbsSum();
-    if (m_otherSlice.Style() == poNone || !(total > 0))
+    if (m_pieSettings.otherSlice.Style() == poNone || !(total > 0))
         return;
     double sum = 0;
     const int count = PointCount();
     for (int i = 0; i < count; ++i) {
         const double value = values.Value(i);
-        const double compared = m_otherSlice.Style() == poBelowPercent ? value * 100 / total : value;
-        if (compared < m_otherSlice.Value()) {
+        const double compared = m_pieSettings.otherSlice.Style() == poBelowPercent ? value * 100 / total : value;
+        if (compared < m_pieSettings.otherSlice.Value()) {
             sum += value;
             XValues().SetValue(i, kFoldedX);
         }
     }
     if (sum != 0) {
-        AddPoint(kOtherSliceX, sum, m_otherSlice.Text(), clDefaultColor);
+        AddPoint(kOtherSliceX, sum, m_pieSettings.otherSlice.Text(), clDefaultColor);
         // The folded values are in the other slice now; the total counts them once.
         values.SetAbsSum(values.AbsSum() - sum);
     }
@@ -170,7 +166,7 @@ TBrushStyle TPieSeries::SlicePattern(int index)
 void TPieSeries::LegendSymbolBrush(int index, TColor& backColor, TBrushStyle& style)
 {
     TCircledSeries::LegendSymbolBrush(index, backColor, style);
-    if (m_usePatterns)
+    if (m_pieSettings.usePatterns)
         style = SlicePattern(index);
 }
 

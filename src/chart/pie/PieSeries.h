@@ -33,22 +33,22 @@ public:
     // --- Properties ---
     [[nodiscard]] TChartValueList& PieValues() { return YValues(); }
     [[nodiscard]] const TChartValueList& PieValues() const { return YValues(); }
-    [[nodiscard]] bool Dark3D() const { return m_dark3D; }
-    void SetDark3D(bool value) { Store(m_dark3D, value); }
-    [[nodiscard]] bool UsePatterns() const { return m_usePatterns; }
-    void SetUsePatterns(bool value) { Store(m_usePatterns, value); }
-    [[nodiscard]] const TChartPen& PiePen() const { return m_piePen; }
-    [[nodiscard]] TChartPen& PiePen() { return m_piePen; }
-    void SetPiePen(const TChartPen& value) { m_piePen = value; }
-    [[nodiscard]] TPieOtherSlice& OtherSlice() { return m_otherSlice; }
-    [[nodiscard]] const TPieOtherSlice& OtherSlice() const { return m_otherSlice; }
-    void SetOtherSlice(const TPieOtherSlice& value) { m_otherSlice.Assign(value); }
+    [[nodiscard]] bool Dark3D() const { return m_pieSettings.dark3D; }
+    void SetDark3D(bool value) { Store(m_pieSettings.dark3D, value); }
+    [[nodiscard]] bool UsePatterns() const { return m_pieSettings.usePatterns; }
+    void SetUsePatterns(bool value) { Store(m_pieSettings.usePatterns, value); }
+    [[nodiscard]] const TChartPen& PiePen() const { return m_pieSettings.piePen; }
+    [[nodiscard]] TChartPen& PiePen() { return m_pieSettings.piePen; }
+    void SetPiePen(const TChartPen& value) { m_pieSettings.piePen = value; }
+    [[nodiscard]] TPieOtherSlice& OtherSlice() { return m_pieSettings.otherSlice; }
+    [[nodiscard]] const TPieOtherSlice& OtherSlice() const { return m_pieSettings.otherSlice; }
+    void SetOtherSlice(const TPieOtherSlice& value) { m_pieSettings.otherSlice.Assign(value); }
     [[nodiscard]] TExplodedSlices& ExplodedSlices() { return m_explodedSlices; }
     [[nodiscard]] const TExplodedSlices& ExplodedSlices() const { return m_explodedSlices; }
     [[nodiscard]] int ExplodePercent(int index) const { return m_explodedSlices.Value(index); }
     void SetExplodePercent(int index, int percent) { m_explodedSlices.SetValue(index, percent); }
     // Percentage the biggest slice is pulled out by before each drawing (0: none).
-    [[nodiscard]] int ExplodeBiggest() const { return m_explodeBiggest; }
+    [[nodiscard]] int ExplodeBiggest() const { return m_pieSettings.explodeBiggest; }
     void SetExplodeBiggest(int value);
 
     // --- Points ---
@@ -103,12 +103,17 @@ private:
     void ApplyExplodeBiggest();
     [[nodiscard]] std::vector<QPoint> ExplodedOffsets() const;
 
-    bool m_dark3D = true;
+    // What Assign copies, as one: a setting added here cannot be forgotten there. The pen and
+    // the other slice keep reporting to this series when copied over.
+    struct Settings {
+        bool dark3D = true;
+        int explodeBiggest = 0;
+        TChartPen piePen;
+        TPieOtherSlice otherSlice;
+        bool usePatterns = false;
+    };
+    Settings m_pieSettings;
     TExplodedSlices m_explodedSlices;
-    int m_explodeBiggest = 0;
-    TChartPen m_piePen;
-    TPieOtherSlice m_otherSlice;
-    bool m_usePatterns = false;
 
     std::vector<TPieAngle> m_angles;
     // The 2D chain: where the last drawn slice ended, and where this one ends.

@@ -80,7 +80,7 @@ void TPieSeries::DrawPoint(int index)
     if (CircleWidth() < 5 || CircleHeight() < 5 || IsFolded(index) || !ParentChart())
         return;
     ParentChart()->ApplyBrush(
-        PointColor(index), m_usePatterns ? SlicePattern(index) : bsSolid, ResolvedCircleBackColor());
+        PointColor(index), m_pieSettings.usePatterns ? SlicePattern(index) : bsSolid, ResolvedCircleBackColor());
     DrawSlice(index);
 }
 
@@ -90,13 +90,14 @@ void TPieSeries::DrawSlice(int index)
     if (!chart || index < 0 || index >= static_cast<int>(m_angles.size()))
         return;
     TChartCanvas3D& canvas = chart->Canvas();
-    canvas.ApplyPen(m_piePen);
+    canvas.ApplyPen(m_pieSettings.piePen);
     const QPoint offset = ExplodedOffset(index);
     const TPieAngle& slice = m_angles[static_cast<std::size_t>(index)];
 
     if (chart->View3D()) {
         canvas.PieSlice3D(CircleCenterX() + offset.x(), CircleCenterY() - offset.y(), XRadius(), YRadius(), StartZ(),
-            EndZ(), slice.StartAngle + RotationRadians(), slice.EndAngle + RotationRadians(), m_dark3D, m_hasExploded);
+            EndZ(), slice.StartAngle + RotationRadians(), slice.EndAngle + RotationRadians(), m_pieSettings.dark3D,
+            m_hasExploded);
         return;
     }
 

@@ -54,7 +54,7 @@ void TCircledSeries::BeginDrawValues()
         AdjustCircleRect();
     }
 
-    if (m_circled) {
+    if (m_circledSettings.circled) {
         const double ratio = CircledAspectRatio(m_screenAspect ? m_screenAspect() : TScreenAspect {});
         CalcRadius();
         TRect& rect = m_circle.Rect;

@@ -285,5 +285,50 @@ namespace
         EXPECT_EQ(depth.ResolvedLabelStyle(), talText);
     }
 
+    TEST_F(ChartAxisTest, AssignCopiesEverySettingAndTheCopiedPensReportToTheirOwnChart)
+    {
+        TCustomChartAxis& source = Axis(carLeft);
+        source.SetMinMax(-5, 25);
+        source.SetIncrement(5);
+        source.SetLabelsAngle(90);
+        source.SetAxisValuesFormat("0.0");
+        source.SetTickLength(9);
+        source.SetInverted(true);
+        source.SetPositionPercent(12);
+        source.Grid().SetColor(clRed);
+        source.LabelsFont().SetSize(14);
+        source.Title().SetCaption("Size");
+
+        TChart other;
+        other.resize(751, 433);
+        TCustomChartAxis& copy = *other.ChartAxis(carLeft);
+        copy.Assign(source);
+        EXPECT_FALSE(copy.Automatic());
+        EXPECT_EQ(copy.Minimum(), -5);
+        EXPECT_EQ(copy.Maximum(), 25);
+        EXPECT_EQ(copy.Increment(), 5);
+        EXPECT_EQ(copy.LabelsAngle(), 90);
+        EXPECT_EQ(copy.AxisValuesFormat(), "0.0");
+        EXPECT_EQ(copy.TickLength(), 9);
+        EXPECT_TRUE(copy.Inverted());
+        EXPECT_EQ(copy.PositionPercent(), 12);
+        EXPECT_EQ(copy.Grid().Color(), clRed);
+        EXPECT_EQ(copy.LabelsFont().Size(), 14);
+        EXPECT_EQ(copy.Title().Caption(), "Size");
+
+        // A change of the copy's pen repaints the copy's chart only.
+        Render();
+        QImage image(751, 433, QImage::Format_RGB32);
+        QPainter painter(&image);
+        other.DrawTo(painter, { 0, 0, 751, 433 });
+        painter.end();
+        ASSERT_FALSE(chart->Canvas().BufferDirty());
+        ASSERT_FALSE(other.Canvas().BufferDirty());
+        copy.Grid().SetColor(clBlue);
+        EXPECT_TRUE(other.Canvas().BufferDirty());
+        EXPECT_FALSE(chart->Canvas().BufferDirty());
+        EXPECT_EQ(source.Grid().Color(), clRed);
+    }
+
 } // namespace
 } // namespace tarvo

@@ -182,6 +182,19 @@ namespace
         EXPECT_EQ(std::find(log.begin(), log.end(), "legend at top 17"), log.end()) << "the title took its room first";
     }
 
+    TEST_F(Pipeline, TheChartsOwnAxesAndLegendKeepTheirSettingsReachableUntilReplaced)
+    {
+        EXPECT_EQ(chart->ChartAxis(carBottom), nullptr) << "a recording axis has no axis settings";
+        ASSERT_NE(chart->ChartAxis(carTop), nullptr);
+        EXPECT_EQ(chart->ChartAxis(carTop), chart->Axis(carTop));
+        ASSERT_NE(chart->ChartLegend(), nullptr);
+        EXPECT_EQ(chart->ChartLegend(), chart->Legend());
+        chart->SetLegend(std::make_unique<RecordingLegend>(log, *chart, true));
+        EXPECT_EQ(chart->ChartLegend(), nullptr);
+        InstallChartAxes(*chart);
+        EXPECT_EQ(chart->ChartAxis(carBottom), chart->Axis(carBottom));
+    }
+
     TEST_F(Pipeline, NoLegendWithoutActiveSeries)
     {
         chart->SetLegend(std::make_unique<RecordingLegend>(log, *chart, true));

@@ -35,7 +35,7 @@ using enum TAxisLabelStyle;
 // An axis of a chart: maps values to pixels and back, takes its range from the related series,
 // takes room for title, labels and ticks off the plotting rectangle, and draws line, ticks, grid
 // and labels. Values are the series' values; pixels are the chart's layout pixels. Every setter
-// stores a changed value and repaints the chart; the checked ones raise AxisException (angles:
+// stores a changed value and reports it to the chart's handler; the checked ones raise AxisException (angles:
 // ChartException) and keep the old value.
 class TCustomChartAxis : public TChartLayoutAxis
 {

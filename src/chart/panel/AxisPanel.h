@@ -86,7 +86,7 @@ public:
     [[nodiscard]] int TotalRise() const { return m_totalRise; }
 
     [[nodiscard]] TColor LegendColor() const override { return m_legendColor; }
-    // The legend reports its colour as it draws.
+    // The chart holds up the legend's colour while the legend draws.
     void SetLegendColor(TColor value) { m_legendColor = value; }
 
     // The zoom band at the zoom state's corners on the canvas; drawn twice it leaves no trace.

@@ -1,6 +1,6 @@
 #pragma once
 
-// What a series needs from the chart it belongs to, and from that chart's axes. The chart panel
+// What a series needs from the chart it belongs to, and from that chart's axes. The axis panel
 // implements TChartSeriesHost, its axes implement TChartSeriesAxis; series work without either
 // (then axis positions are 0). A series reports its changes through the handler the chart
 // installs when the series joins it (InsertSeries), not through this interface.

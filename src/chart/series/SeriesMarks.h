@@ -69,7 +69,7 @@ public:
     ~TSeriesMarks() = default;
 
     // Copies every published property of source (not the series, depth or stored positions);
-    // repaints once when anything changed.
+    // each setting that changes reports it.
     void Assign(const TSeriesMarks& source);
 
     // The series the marks belong to.

@@ -1,6 +1,7 @@
 // The panel's layout without looking at pixels: margins, titles, 3D depth, validation, printing
 // margins and the series list.
 
+#include "core/ChartRounding.h"
 #include "panel/ChartPanelTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,39 @@ namespace
         EXPECT_EQ(c.chart.PlotWidth(), 705);
         EXPECT_EQ(c.chart.PlotHeight(), 399);
         EXPECT_EQ(c.chart.PlotCenterX(), (23 + 728) / 2);
+    }
+
+    // Each stage of the layout gives back what it leaves of the rectangle it is handed, without a
+    // painter and without touching the chart's own plotting rectangle.
+    TEST(ChartPanelLayout, StagesAnswerTheRectangleTheyLeaveWithoutAPainter)
+    {
+        test::EnsureQtApp();
+        TChart chart;
+        chart.resize(751, 433);
+        chart.SetView3D(false);
+        auto& series = static_cast<BoxSeries&>(chart.AddSeries(std::make_unique<BoxSeries>()));
+        for (const char* label : { "usr", "var", "home" })
+            series.Append(10, label);
+        const TRect given { 40, 30, 700, 400 };
+        const TRect before = chart.ChartRect();
+
+        chart.Title().SetText({ QStringLiteral("Folder Size in:") });
+        chart.Foot().SetText({ QStringLiteral("one"), QStringLiteral("two") });
+        chart.UseFont(chart.Title().Font());
+        const int titleLine = chart.Canvas().LineHeight();
+        EXPECT_EQ(chart.Title().Draw(chart, given), (TRect { 40, 30 + titleLine + 5, 700, 400 }));
+        chart.UseFont(chart.Foot().Font());
+        const int footLine = chart.Canvas().LineHeight();
+        EXPECT_EQ(chart.Foot().Draw(chart, given), (TRect { 40, 30, 700, 400 - 2 * footLine - 5 }));
+        chart.Title().SetVisible(false);
+        EXPECT_EQ(chart.Title().Draw(chart, given), given) << "a hidden title takes nothing";
+
+        TChartLegend& legend = *chart.ChartLegend();
+        const TRect besideLegend = legend.DrawLegend(given);
+        ASSERT_EQ(legend.RowCount(), 3);
+        EXPECT_EQ(besideLegend, (TRect { 40, 30, legend.LegendRect().Left - MulDiv(3, given.Width(), 100), 400 }))
+            << "a right legend leaves the plot left of its box, less 3 % of the width it was given";
+        EXPECT_EQ(chart.ChartRect(), before);
     }
 
     TEST(ChartPanelLayout, BorderWidthInsetsThePlotOnEverySide)

@@ -4,11 +4,11 @@
 // and a move of the zoom band; hit tests on 10,000 points. Run with the offscreen
 // platform: QT_QPA_PLATFORM=offscreen build/bench/tarvo_chart_bench
 
-#include "BarSeries.h"
 #include "Chart.h"
-#include "ChartSeries.h"
 #include "ChartSetup.h"
-#include "PieSeries.h"
+#include "bar/BarSeries.h"
+#include "pie/PieSeries.h"
+#include "series/ChartSeries.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "ChartPicture.h"
 
-#include "ChartPanel.h"
+#include "panel/ChartPanel.h"
 
 #include <QFileInfo>
 #include <QImage>

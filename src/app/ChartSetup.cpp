@@ -1,10 +1,10 @@
 #include "ChartSetup.h"
 
-#include "BarSeries.h"
 #include "Chart.h"
-#include "ChartAxis.h"
-#include "ChartLegend.h"
-#include "PieSeries.h"
+#include "axes/ChartAxis.h"
+#include "bar/BarSeries.h"
+#include "legend/ChartLegend.h"
+#include "pie/PieSeries.h"
 
 namespace tarvo
 {
@@ -46,9 +46,9 @@ namespace
 void SetUpBarChart(TChart& chart, TBarSeries& series)
 {
     SetUpCommon(chart, QStringLiteral("Bars"));
-    if (auto* legend = dynamic_cast<TChartLegend*>(chart.Legend()))
+    if (TChartLegend* legend = chart.ChartLegend())
         legend->SetColor(0x80FFFF);
-    if (auto* left = dynamic_cast<TCustomChartAxis*>(chart.Axis(carLeft))) {
+    if (TCustomChartAxis* left = chart.ChartAxis(carLeft)) {
         left->LabelsFont().SetName(QStringLiteral("Arial"));
         left->LabelsFont().SetColor(clYellow);
     }

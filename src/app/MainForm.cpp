@@ -1,16 +1,16 @@
 #include "MainForm.h"
 
-#include "BarSeries.h"
 #include "ExplorerTreeView.h"
 #include "IniStuff.h"
 #include "PageControl.h"
 #include "PathDialog.h"
 #include "PathText.h"
-#include "PieSeries.h"
 #include "ScanRunner.h"
 #include "ShellOpen.h"
 #include "TarvoApplication.h"
 #include "WaitCursor.h"
+#include "bar/BarSeries.h"
+#include "pie/PieSeries.h"
 
 #include <QApplication>
 #include <QCloseEvent>

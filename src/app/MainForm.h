@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ChartSeriesTypes.h"
 #include "DirSize.h"
 #include "FileSystem.h"
 #include "FolderProbe.h"
 #include "FormatSettings.h"
+#include "series/ChartSeriesTypes.h"
 
 #include <QMainWindow>
 

@@ -1,13 +1,13 @@
 // The window's two charts: filling them from an analysis, clicks on slices and bars, rotation
 // and the chart switches of the tool bar and the "Tools" menu.
 
-#include "BarSeries.h"
 #include "Chart.h"
 #include "ChartSetup.h"
 #include "MainForm.h"
 #include "PageControl.h"
 #include "PathText.h"
-#include "PieSeries.h"
+#include "bar/BarSeries.h"
+#include "pie/PieSeries.h"
 
 #include <QAction>
 #include <QFrame>

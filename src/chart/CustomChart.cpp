@@ -1,7 +1,7 @@
 #include "CustomChart.h"
 
-#include "ChartAxis.h"
-#include "ChartLegend.h"
+#include "axes/ChartAxis.h"
+#include "legend/ChartLegend.h"
 
 namespace tarvo
 {
@@ -9,9 +9,12 @@ namespace tarvo
 TCustomChart::TCustomChart(QWidget* parent)
     : TCustomAxisPanel(parent)
 {
+    for (TChangeNotifier* part :
+        std::initializer_list<TChangeNotifier*> { &m_title, &m_foot, &m_backWall, &m_leftWall, &m_bottomWall })
+        part->SetOnChange([this] { Invalidate(); });
     m_backWall.Brush().SetStyle(bsClear);
     InstallChartAxes(*this); // before any series joins: a series takes its axes when it does
-    m_legend = std::make_unique<TChartLegend>(*this);
+    SetLegend(std::make_unique<TChartLegend>(*this));
     // Moves without a button decide the cursor: the series' own over its points.
     setMouseTracking(true);
     m_originalCursor = cursor().shape();
@@ -28,19 +31,74 @@ void TCustomChart::SetBackColor(TColor value)
 
 void TCustomChart::SetLegend(std::unique_ptr<TChartLayoutLegend> legend)
 {
+    if (legend)
+        legend->SetOnChange([this] { Invalidate(); });
     m_legend = std::move(legend);
+    m_chartLegend = nullptr;
     Invalidate();
+}
+
+void TCustomChart::SetLegend(std::unique_ptr<TChartLegend> legend)
+{
+    TChartLegend* own = legend.get();
+    SetLegend(std::unique_ptr<TChartLayoutLegend>(std::move(legend)));
+    m_chartLegend = own;
+}
+
+void TCustomChart::GetLegendText(TLegendStyle legendStyle, int index, std::string& legendText)
+{
+    if (OnGetLegendText)
+        OnGetLegendText(*this, legendStyle, index, legendText);
+}
+
+void TCustomChart::GetLegendRect(TRect& rect)
+{
+    if (OnGetLegendRect)
+        OnGetLegendRect(*this, rect);
+}
+
+void TCustomChart::GetLegendPos(int index, int& x, int& y, int& xColor)
+{
+    if (OnGetLegendPos)
+        OnGetLegendPos(*this, index, x, y, xColor);
+}
+
+void TCustomChart::AdjustForCircledSeries(bool restore)
+{
+    SetAxisVisible(restore);
+    SetClipPoints(restore);
+    SetView3DWalls(restore);
+    Frame().SetVisible(restore);
+    BackWall().Brush().SetStyle(restore ? bsSolid : bsClear);
+    SetAllowZoom(restore);
+    SetAllowPanning(restore ? pmBoth : pmNone);
+    // Seen from above at 45 degrees, whether the circle stays or goes.
+    TView3DOptions& view = View3DOptions();
+    view.SetOrthogonal(false);
+    view.SetRotation(360);
+    view.SetElevation(315);
+    view.SetPerspective(0);
+    view.SetTilt(0);
 }
 
 void TCustomChart::LayoutTitlesAndLegend()
 {
+    // Each stage takes what the one before left of the plot and gives back the rest.
+    const auto stage = [this](const TRect& left) {
+        SetChartRect(left);
+        RecalcPlotSize();
+    };
+    const auto legend = [&] {
+        SetLegendColor(m_legend->Color());
+        stage(m_legend->DrawLegend(ChartRect()));
+    };
     const bool legendShown = m_legend && m_legend->Visible() && ActiveSeriesCount() > 0;
     if (legendShown && m_legend->Vertical())
-        m_legend->DrawLegend();
-    m_title.Draw();
-    m_foot.Draw();
+        legend();
+    stage(m_title.Draw(*this, ChartRect()));
+    stage(m_foot.Draw(*this, ChartRect()));
     if (legendShown && !m_legend->Vertical())
-        m_legend->DrawLegend();
+        legend();
 }
 
 void TCustomChart::PrepareWall(const TChartWall& wall)

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "AxisPanel.h"
-#include "ChartLayoutLegend.h"
-#include "ChartTitle.h"
-#include "ChartWall.h"
+#include "legend/ChartLayoutLegend.h"
+#include "legend/ChartLegend.h"
+#include "legend/ChartLegendHost.h"
+#include "panel/AxisPanel.h"
+#include "panel/ChartTitle.h"
+#include "panel/ChartWall.h"
 
 #include <array>
 #include <functional>
@@ -29,10 +31,16 @@ struct TChartClickedPart {
 // The axis panel with its title and foot, its three walls and a legend, and the mouse: a press
 // on a point reaches the series and OnClickSeries, a left drag zooms and a right drag pans
 // (where allowed), the wheel scrolls the vertical axes, and the cursor is the series' own over
-// its points (CustomChartMouse.cpp).
-class TCustomChart : public TCustomAxisPanel
+// its points (CustomChartMouse.cpp). The legend sees it through TChartLegendHost.
+class TCustomChart : public TCustomAxisPanel, public TChartLegendHost
 {
 public:
+    // May change the text of legend item index (counted over all items, FirstValue ones included).
+    using TGetLegendText
+        = std::function<void(TCustomAxisPanel& sender, TLegendStyle legendStyle, int index, std::string& legendText)>;
+    using TGetLegendRect = std::function<void(TCustomChart& sender, TRect& rect)>;
+    // May move legend item index's text (x, y) and its colour box's left edge (xColor).
+    using TGetLegendPos = std::function<void(TCustomChart& sender, int index, int& x, int& y, int& xColor)>;
     using TChartNotify = std::function<void(TCustomChart& sender)>;
     using TChartClick = std::function<void(TCustomChart& sender, TMouseButton button, TShiftState shift, int x, int y)>;
     using TChartClickSeries = std::function<void(TCustomChart& sender, TChartSeries& series, int valueIndex,
@@ -67,10 +75,26 @@ public:
     // Every chart starts with a visible legend of its own; null only once one is removed.
     [[nodiscard]] TChartLayoutLegend* Legend() const { return m_legend.get(); }
     void SetLegend(std::unique_ptr<TChartLayoutLegend> legend);
+    // A legend of the chart's own kind, whose settings ChartLegend then gives access to.
+    void SetLegend(std::unique_ptr<TChartLegend> legend);
+    // The legend with its settings; null when another kind of legend (or none) is installed.
+    [[nodiscard]] TChartLegend* ChartLegend() const { return m_chartLegend; }
     [[nodiscard]] TLegendTextStyle LegendTextStyle() const override
     {
         return m_legend ? m_legend->TextStyle() : ltsLeftValue;
     }
+
+    [[nodiscard]] int LeftWallSize() const override { return m_leftWall.Size(); }
+    [[nodiscard]] int BottomWallSize() const override { return m_bottomWall.Size(); }
+    void AdjustForCircledSeries(bool restore) override;
+
+    // --- Legend events (the legend asks through TChartLegendHost) ---
+    TGetLegendText OnGetLegendText;
+    TGetLegendRect OnGetLegendRect;
+    TGetLegendPos OnGetLegendPos;
+    void GetLegendText(TLegendStyle legendStyle, int index, std::string& legendText) override;
+    void GetLegendRect(TRect& rect) override;
+    void GetLegendPos(int index, int& x, int& y, int& xColor) override;
 
     // --- Mouse ---
     // Series (last first), axes, title, foot, plot with a series, legend row, none.
@@ -134,12 +158,13 @@ private:
     std::optional<std::array<TAxisRangeSettings, 4>> m_savedAxes; // for UndoZoom
     int m_wheelRemainder = 0; // angle units not yet worth a step (touchpads send small ones)
 
-    TChartTitle m_title { *this, false };
-    TChartTitle m_foot { *this, true };
-    TChartWall m_backWall { *this, clDefaultColor };
-    TChartWall m_leftWall { *this, 0x80FFFF };
-    TChartWall m_bottomWall { *this, clWhite };
+    TChartTitle m_title { false };
+    TChartTitle m_foot { true };
+    TChartWall m_backWall { clDefaultColor };
+    TChartWall m_leftWall { 0x80FFFF };
+    TChartWall m_bottomWall { clWhite };
     std::unique_ptr<TChartLayoutLegend> m_legend;
+    TChartLegend* m_chartLegend = nullptr; // m_legend, where it is ours
 };
 
 } // namespace tarvo

@@ -3,8 +3,8 @@
 
 #include "CustomChart.h"
 
-#include "ChartLayoutLegend.h"
-#include "ChartSeries.h"
+#include "legend/ChartLayoutLegend.h"
+#include "series/ChartSeries.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>

@@ -1,14 +1,14 @@
 // The main window's two charts as they are set up, flat and in 3D, with twelve folder-like
 // points: pictures for people to look at, with the colours, the legend and clicks checked.
 
-#include "BarSeries.h"
-#include "ChartAxis.h"
-#include "ChartLegend.h"
-#include "ChartPanelTestSupport.h"
 #include "ChartSetup.h"
 #include "GuiTestSupport.h"
-#include "PieSeries.h"
 #include "TestPictures.h"
+#include "axes/ChartAxis.h"
+#include "bar/BarSeries.h"
+#include "legend/ChartLegend.h"
+#include "panel/ChartPanelTestSupport.h"
+#include "pie/PieSeries.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +111,7 @@ namespace
         }
         EXPECT_EQ(bars.PointAt(3, 3), -1);
         // The legend lists all twelve entries, each beside a box of its colour.
-        const auto* legend = dynamic_cast<const TChartLegend*>(program.barChart->Legend());
+        const auto* legend = program.barChart->ChartLegend();
         ASSERT_NE(legend, nullptr);
         ASSERT_EQ(legend->RowCount(), 12);
         test::ExpectLegendRows(image, *legend, 0x80FFFF,
@@ -139,7 +139,7 @@ namespace
     TEST_F(ChartSetupPicture, TheFlatPieShowsEachSliceInItsColourAndSwitchesTheChartToPieMode)
     {
         ProgramCharts program(false);
-        const auto* left = dynamic_cast<const TCustomChartAxis*>(program.pieChart->Axis(carLeft));
+        const auto* left = program.pieChart->ChartAxis(carLeft);
         ASSERT_NE(left, nullptr);
         const double leftMaximum = left->Maximum();
         const QImage image = test::Render(*program.pieChart);
@@ -167,7 +167,7 @@ namespace
         // Outside the pie's box there is no slice.
         EXPECT_EQ(pie.PointAt(3, 3), -1);
         // The legend lists all twelve entries, each beside a box of its colour.
-        const auto* legend = dynamic_cast<const TChartLegend*>(program.pieChart->Legend());
+        const auto* legend = program.pieChart->ChartLegend();
         ASSERT_NE(legend, nullptr);
         ASSERT_EQ(legend->RowCount(), 12);
         test::ExpectLegendRows(image, *legend, clWhite,

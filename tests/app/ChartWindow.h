@@ -3,15 +3,15 @@
 // The main window on in-memory volumes, shown, with the points where its charts drew each
 // slice and bar: for tests that click the charts or look at them.
 
-#include "BarSeries.h"
 #include "Chart.h"
 #include "GuiTestSupport.h"
 #include "MainForm.h"
 #include "MemoryFileSystem.h"
 #include "MouseEvents.h"
 #include "PageControl.h"
-#include "PieSeries.h"
 #include "TempTree.h"
+#include "bar/BarSeries.h"
+#include "pie/PieSeries.h"
 
 #include <QTabBar>
 #include <QTest>

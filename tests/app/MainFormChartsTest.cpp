@@ -1,18 +1,18 @@
 // The window's charts: filled by an analysis, clicked into, turned and switched, on in-memory
 // volumes, with the mouse at computed points of the drawn slices and bars.
 
-#include "BarSeries.h"
 #include "Chart.h"
-#include "ChartPanelTestSupport.h"
 #include "ChartWindow.h"
 #include "GuiTestSupport.h"
 #include "MainForm.h"
 #include "MemoryFileSystem.h"
 #include "MouseEvents.h"
 #include "PageControl.h"
-#include "PieSeries.h"
 #include "TempTree.h"
 #include "TestPictures.h"
+#include "bar/BarSeries.h"
+#include "panel/ChartPanelTestSupport.h"
+#include "pie/PieSeries.h"
 
 #include <QAction>
 #include <QTabBar>

@@ -2,15 +2,15 @@
 // Picture in its four formats through the real dialog.
 
 #include "AboutBox.h"
-#include "ChartPanelTestSupport.h"
 #include "ChartPicture.h"
-#include "ChartPrintGeometry.h"
 #include "ChartWindow.h"
 #include "ExternalTools.h"
 #include "HelpWindow.h"
 #include "HotEdgeButton.h"
 #include "ModalAnswers.h"
 #include "TestPictures.h"
+#include "panel/ChartPanelTestSupport.h"
+#include "panel/ChartPrintGeometry.h"
 
 #include <QAbstractButton>
 #include <QAction>

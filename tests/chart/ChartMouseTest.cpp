@@ -1,12 +1,12 @@
 // The chart and the mouse, through real Qt events on shown charts: what a pixel hits, clicks,
 // the zoom band and zooming, panning, the wheel and the cursor.
 
-#include "BarSeries.h"
-#include "ChartAxis.h"
-#include "ChartPanelTestSupport.h"
 #include "MouseEvents.h"
-#include "PieSeries.h"
 #include "QtApp.h"
+#include "axes/ChartAxis.h"
+#include "bar/BarSeries.h"
+#include "panel/ChartPanelTestSupport.h"
+#include "pie/PieSeries.h"
 
 #include <QTest>
 
@@ -87,10 +87,7 @@ namespace
             return { bars.PointX(i) + bars.BarWidth() / 2, (bars.PointY(i) + bars.OriginPosition(i)) / 2 };
         }
 
-        static TCustomChartAxis& AxisOf(TChart& chart, TChartAxisRole role)
-        {
-            return dynamic_cast<TCustomChartAxis&>(*chart.Axis(role));
-        }
+        static TCustomChartAxis& AxisOf(TChart& chart, TChartAxisRole role) { return *chart.ChartAxis(role); }
 
         int m_draws = 0;
         std::vector<ClickRecord> m_clicks;
@@ -120,7 +117,7 @@ namespace
         EXPECT_EQ(chart.PartAt(left.PosAxis() - 4, left.CenterPos()).Part, cpAxis);
         EXPECT_EQ(chart.PartAt(left.PosAxis() - 4, left.CenterPos()).AAxis, chart.Axis(carLeft));
 
-        const auto& legend = dynamic_cast<const TChartLegend&>(*chart.Legend());
+        const auto& legend = *chart.ChartLegend();
         const QPoint row1 = LegendItemTextPos(legend.Layout(), 1);
         const TChartClickedPart legendPart = chart.PartAt(row1.x() + 2, row1.y() + 2);
         EXPECT_EQ(legendPart.Part, cpLegend);

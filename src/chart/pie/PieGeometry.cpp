@@ -1,0 +1,186 @@
+#include "pie/PieGeometry.h"
+
+#include "core/ChartRounding.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+
+namespace tarvo
+{
+
+void TPieCircle::AdjustRect()
+{
+    if ((Rect.Right - Rect.Left) % 2 != 0)
+        --Rect.Right;
+    if ((Rect.Bottom - Rect.Top) % 2 != 0)
+        --Rect.Bottom;
+    if (Rect.Right - Rect.Left < 4)
+        Rect.Right = Rect.Left + 4;
+    if (Rect.Bottom - Rect.Top < 4)
+        Rect.Bottom = Rect.Top + 4;
+    Width = Rect.Width();
+    Height = Rect.Height();
+    CenterX = (Rect.Left + Rect.Right) / 2;
+    CenterY = (Rect.Top + Rect.Bottom) / 2;
+}
+
+void TPieCircle::CalcRadius(int customXRadius, int customYRadius)
+{
+    if (customXRadius != 0) {
+        XRadius = customXRadius;
+        Width = 2 * customXRadius;
+    } else {
+        XRadius = Width / 2;
+    }
+    if (customYRadius != 0) {
+        YRadius = customYRadius;
+        Height = 2 * customYRadius;
+    } else {
+        YRadius = Height / 2;
+    }
+    Rect = { CenterX - XRadius, CenterY - YRadius, CenterX + XRadius, CenterY + YRadius };
+}
+
+QPoint AngleToPos(const TPieCircle& circle, double rotationRadians, double angle, int xRadius, int yRadius)
+{
+    const double a = angle + rotationRadians;
+    return { circle.CenterX + Round(std::cos(a) * xRadius), circle.CenterY - Round(std::sin(a) * yRadius) };
+}
+
+double PointToAngle(const TPieCircle& circle, double rotationRadians, int x, int y)
+{
+    double angle = 0;
+    if (x == circle.CenterX)
+        angle = y > circle.CenterY ? -kPi / 2 : kPi / 2;
+    else if (circle.YRadius != 0 && circle.XRadius != 0)
+        angle = std::atan2(static_cast<double>(circle.CenterY - y) / circle.YRadius,
+            static_cast<double>(x - circle.CenterX) / circle.XRadius);
+    if (angle < 0)
+        angle += kTwoPi;
+    angle -= rotationRadians;
+    if (angle < 0)
+        angle += kTwoPi;
+    return angle;
+}
+
+double CircledAspectRatio(const TScreenAspect& screen)
+{
+    if (screen.WidthPixels <= 0 || screen.HeightPixels <= 0)
+        return 1.0;
+    double ratio = static_cast<double>(screen.WidthPixels) / screen.HeightPixels;
+    if (screen.HeightMillimetres != 0) {
+        const double physical = screen.WidthMillimetres / screen.HeightMillimetres;
+        if (physical != 0)
+            ratio /= physical;
+    }
+    // A screen that reports nonsense is taken to have square pixels.
+    return std::isfinite(ratio) && ratio > 0 ? ratio : 1.0;
+}
+
+TScreenAspect PrimaryScreenAspect()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return {};
+    const QSize pixels = screen->size();
+    const QSizeF millimetres = screen->physicalSize();
+    return { pixels.width(), pixels.height(), millimetres.width(), millimetres.height() };
+}
+
+std::vector<TPieAngle> CalcSliceAngles(std::span<const double> values, std::span<const bool> folded, double absTotal)
+{
+    std::vector<TPieAngle> angles(values.size());
+    const double factor = absTotal != 0 ? kTwoPi / absTotal : 0.0;
+    double running = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        TPieAngle& slice = angles[i];
+        slice.StartAngle = i == 0 ? 0.0 : angles[i - 1].EndAngle;
+        if (absTotal == 0) {
+            slice.EndAngle = kTwoPi;
+        } else {
+            if (i >= folded.size() || !folded[i])
+                running += std::fabs(values[i]);
+            // Exactly a full turn at the end, whatever the rounding of the running sum.
+            slice.EndAngle = running == absTotal ? kTwoPi : running * factor;
+            if (slice.EndAngle - slice.StartAngle > kTwoPi)
+                slice.EndAngle = slice.StartAngle + kTwoPi;
+        }
+        slice.MidAngle = (slice.StartAngle + slice.EndAngle) / 2;
+    }
+    return angles;
+}
+
+QPoint ExplodedOffset(const TPieCircle& circle, double rotationRadians, double midAngle, int percent)
+{
+    if (percent <= 0)
+        return { 0, 0 };
+    const double a = midAngle + rotationRadians;
+    return { Round(circle.XRadius * percent * 0.01 * std::cos(a)),
+        Round(circle.YRadius * percent * 0.01 * std::sin(a)) };
+}
+
+QPoint ExplodedRadius(const TPieCircle& circle, int percent)
+{
+    const double factor = 1 + percent * 0.01;
+    return { Round(circle.XRadius * factor), Round(circle.YRadius * factor) };
+}
+
+int MostExplodedIndex(std::span<const int> percents)
+{
+    int best = -1;
+    int bestPercent = 0;
+    for (std::size_t i = 0; i < percents.size(); ++i) {
+        if (percents[i] > bestPercent) {
+            best = static_cast<int>(i);
+            bestPercent = percents[i];
+        }
+    }
+    return best;
+}
+
+double DistanceFromBack(double midAngle, double rotationRadians)
+{
+    double a = midAngle + rotationRadians;
+    if (a > kTwoPi)
+        a -= kTwoPi;
+    if (a > kPi / 2) {
+        const double d = a - kPi / 2;
+        return d > kPi ? kTwoPi - d : d;
+    }
+    return kPi / 2 - a;
+}
+
+std::vector<int> BackToFrontOrder(std::span<const TPieAngle> angles, double rotationRadians)
+{
+    std::vector<double> distance(angles.size());
+    for (std::size_t i = 0; i < angles.size(); ++i)
+        distance[i] = DistanceFromBack(angles[i].MidAngle, rotationRadians);
+    std::vector<int> order(angles.size());
+    std::iota(order.begin(), order.end(), 0);
+    // Stable: equal distances keep point order, so a repaint looks the same every time.
+    std::stable_sort(order.begin(), order.end(), [&distance](int a, int b) {
+        return distance[static_cast<std::size_t>(a)] < distance[static_cast<std::size_t>(b)];
+    });
+    return order;
+}
+
+int SliceAtPoint(const TPieCircle& circle, double rotationRadians, std::span<const TPieAngle> angles,
+    std::span<const QPoint> offsets, int x, int y)
+{
+    const double angle = PointToAngle(circle, rotationRadians, x, y);
+    for (std::size_t i = 0; i < angles.size(); ++i) {
+        const QPoint offset = i < offsets.size() ? offsets[i] : QPoint(0, 0);
+        if (std::abs(x - circle.CenterX) < circle.XRadius + offset.x()
+            && std::abs(y - circle.CenterY) < circle.YRadius + offset.y() && angles[i].StartAngle <= angle
+            && angle <= angles[i].EndAngle)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+} // namespace tarvo

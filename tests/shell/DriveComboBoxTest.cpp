@@ -4,6 +4,8 @@
 #include "DriveBitmaps.h"
 #include "MemoryFileSystem.h"
 
+#include "QtTestApp.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -14,17 +16,6 @@ namespace tarvo
 {
 namespace
 {
-
-    void EnsureApp()
-    {
-        if (QCoreApplication::instance() != nullptr)
-            return;
-        static int argc = 1;
-        static char name[] = "tarvo_shell_tests";
-        static char* argv[] = { name, nullptr };
-        static QApplication* app = new QApplication(argc, argv); // lives as long as the program
-        static_cast<void>(app);
-    }
 
     std::vector<std::string> Texts(const std::vector<TDriveItem>& items)
     {
@@ -67,7 +58,7 @@ namespace
         DriveComboBoxTest()
             : m_fs(PathStyle::Windows())
         {
-            EnsureApp();
+            test::EnsureQtTestApp();
             m_fs.AddVolume("C:\\", VolumeKind::vkFixed, "System", "NTFS", 100);
             m_fs.AddVolume("D:\\", VolumeKind::vkCdrom, "", "CDFS", 0);
         }

@@ -4,6 +4,8 @@
 #include "ModalAnswers.h"
 #include "TempTree.h"
 
+#include "QtTestApp.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -24,17 +26,6 @@ namespace
 {
 
     using test::AnswerModals;
-
-    void EnsureApp()
-    {
-        if (QCoreApplication::instance() != nullptr)
-            return;
-        static int argc = 1;
-        static char name[] = "tarvo_shell_tests";
-        static char* argv[] = { name, nullptr };
-        static QApplication* app = new QApplication(argc, argv); // lives as long as the program
-        static_cast<void>(app);
-    }
 
     // Later, from the event loop: the dialog's own questions must find the steps free.
     std::function<void(QWidget&)> Later(std::function<void(QFileDialog&)> act)
@@ -111,7 +102,7 @@ namespace
     protected:
         void SetUp() override
         {
-            EnsureApp();
+            test::EnsureQtTestApp();
             m_tree.Folder("with space");
             m_tree.Folder("other");
         }

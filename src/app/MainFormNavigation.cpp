@@ -7,6 +7,7 @@
 #include "PathDialog.h"
 
 #include "SystemPaths.h"
+#include "TarvoApplication.h"
 #include <QToolBar>
 
 #include <QSplitter>
@@ -75,9 +76,12 @@ void TForm1::driveChange()
     const std::string before = m_currentDir;
     try {
         ChangeDir(root);
-    } catch (...) {
+    } catch (const std::exception& error) {
+        // This runs inside the combo box's own event handling, which an exception must not
+        // cross: the message is shown here.
         SyncNavigationControls(m_currentDir); // the selector goes back to where the window is
-        throw;
+        TarvoApplication::ShowException(QString::fromUtf8(error.what()));
+        return;
     }
     if (m_currentDir == before)
         SyncNavigationControls(m_currentDir);

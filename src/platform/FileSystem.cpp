@@ -26,6 +26,23 @@ namespace
 
 } // namespace
 
+const VolumeInfo* VolumeContaining(
+    const PathStyle& style, const std::vector<VolumeInfo>& volumes, std::string_view path)
+{
+    const VolumeInfo* best = nullptr;
+    std::size_t bestDepth = 0;
+    for (const VolumeInfo& volume : volumes) {
+        if (!style.Holds(volume.root, path))
+            continue;
+        const std::size_t depth = style.Components(volume.root).size();
+        if (best == nullptr || depth > bestDepth) {
+            best = &volume;
+            bestDepth = depth;
+        }
+    }
+    return best;
+}
+
 bool FileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& out)
 {
     const FolderHandlePtr folder = OpenFolder(path);

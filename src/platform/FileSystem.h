@@ -70,6 +70,19 @@ struct VolumeInfo {
     std::string source; // what is mounted: "/dev/sda1", "//nas/share", "server:/export"; may be empty
 };
 
+// The listed volume that holds the path: the longest root that holds it (PathStyle::Holds),
+// the first listed among equals. Found from the text alone, so that asking never touches a
+// volume that may not answer. nullptr when no listed volume holds it.
+[[nodiscard]] const VolumeInfo* VolumeContaining(
+    const PathStyle& style, const std::vector<VolumeInfo>& volumes, std::string_view path);
+// The same volume's root as listed; empty when there is none.
+[[nodiscard]] inline std::string VolumeRootContaining(
+    const PathStyle& style, const std::vector<VolumeInfo>& volumes, std::string_view path)
+{
+    const VolumeInfo* volume = VolumeContaining(style, volumes, path);
+    return volume ? volume->root : std::string();
+}
+
 // What the scanner and the main window need from a file system. Implementations: the real
 // POSIX one and an in-memory one for tests. None of these throw for file-system trouble: a
 // folder that cannot be read or opened is reported through the return value.

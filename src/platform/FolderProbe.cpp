@@ -94,31 +94,6 @@ namespace
         return answer->value;
     }
 
-    bool SameCharacter(const PathStyle& style, char a, char b)
-    {
-        if (style.IsSeparator(a) || style.IsSeparator(b))
-            return style.IsSeparator(a) && style.IsSeparator(b);
-        if (style.GetKind() == PathStyle::pkWindows) {
-            const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-            return lower(a) == lower(b);
-        }
-        return a == b;
-    }
-
-    bool Contains(const PathStyle& style, std::string_view root, std::string_view path)
-    {
-        const std::string folder = style.ExcludeTrailingSeparator(root);
-        if (folder.empty() || path.size() < folder.size())
-            return false;
-        for (std::size_t i = 0; i < folder.size(); ++i) {
-            if (!SameCharacter(style, folder[i], path[i]))
-                return false;
-        }
-        // "/mnt/usb" holds "/mnt/usb/a" but not "/mnt/usbkey"; a root ends in its separator.
-        return path.size() == folder.size() || style.EndsWithSeparator(folder)
-            || style.IsSeparator(path[folder.size()]);
-    }
-
     // The volume a question is about; a path under no listed volume is keyed by its root so that
     // it still has a key of its own.
     std::string VolumeKey(FileSystem& fileSystem, const std::vector<VolumeInfo>& volumes, const std::string& path)
@@ -183,19 +158,6 @@ std::size_t FolderProbe::PendingProbes() const
             ++count;
     }
     return count;
-}
-
-std::string VolumeRootContaining(const PathStyle& style, const std::vector<VolumeInfo>& volumes, std::string_view path)
-{
-    const VolumeInfo* best = nullptr;
-    for (const VolumeInfo& volume : volumes) {
-        if (Contains(style, volume.root, path)
-            && (best == nullptr
-                || style.ExcludeTrailingSeparator(volume.root).size()
-                    > style.ExcludeTrailingSeparator(best->root).size()))
-            best = &volume;
-    }
-    return best == nullptr ? std::string() : best->root;
 }
 
 } // namespace tarvo

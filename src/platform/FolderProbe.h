@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tarvo
@@ -53,12 +52,5 @@ private:
     FileSystem& m_fileSystem;
     std::chrono::milliseconds m_limit;
 };
-
-// The root of the listed volume that holds the path, found from the text alone (the longest
-// root that contains it on component boundaries; letters ASCII case-insensitive under the
-// Windows style), so that asking never touches a volume that may not answer. Empty when no
-// listed volume holds it.
-[[nodiscard]] std::string VolumeRootContaining(
-    const PathStyle& style, const std::vector<VolumeInfo>& volumes, std::string_view path);
 
 } // namespace tarvo

@@ -1,5 +1,7 @@
 #include "PathStyle.h"
 
+#include <algorithm>
+
 namespace tarvo
 {
 
@@ -31,6 +33,15 @@ namespace
                 return i - 1;
         }
         return std::string_view::npos;
+    }
+
+    bool SameName(const PathStyle& style, std::string_view a, std::string_view b)
+    {
+        if (style.GetKind() != PathStyle::pkWindows)
+            return a == b;
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return std::equal(
+            a.begin(), a.end(), b.begin(), b.end(), [&lower](char x, char y) { return lower(x) == lower(y); });
     }
 
 } // namespace
@@ -139,6 +150,21 @@ std::vector<std::string_view> PathStyle::Components(std::string_view path) const
         }
     }
     return parts;
+}
+
+bool PathStyle::Holds(std::string_view folder, std::string_view path) const
+{
+    const std::size_t folderRoot = RootLength(*this, folder);
+    const std::size_t pathRoot = RootLength(*this, path);
+    // The roots without their separator: "" for "/", the drive letter and colon for "C:\".
+    if (folderRoot == 0 || pathRoot == 0
+        || !SameName(*this, folder.substr(0, folderRoot - 1), path.substr(0, pathRoot - 1)))
+        return false;
+    const std::vector<std::string_view> within = Components(folder.substr(folderRoot));
+    const std::vector<std::string_view> names = Components(path.substr(pathRoot));
+    return within.size() <= names.size()
+        && std::equal(within.begin(), within.end(), names.begin(),
+            [this](std::string_view a, std::string_view b) { return SameName(*this, a, b); });
 }
 
 } // namespace tarvo

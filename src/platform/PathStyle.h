@@ -43,6 +43,10 @@ public:
     [[nodiscard]] std::string Parent(std::string_view path) const;
     // The names between separators, empty ones skipped: "a//b\\" -> "a", "b" under Windows.
     [[nodiscard]] std::vector<std::string_view> Components(std::string_view path) const;
+    // True when path is folder itself or lies below it, compared name by name: "/mnt/usb" holds
+    // "/mnt/usb/a" and "/mnt//usb/" but not "/mnt/usbkey". Names match ASCII case-insensitively
+    // under the Windows style. Relative paths hold and lie in nothing.
+    [[nodiscard]] bool Holds(std::string_view folder, std::string_view path) const;
     // folder + separator (when missing) + name.
     [[nodiscard]] std::string Join(std::string_view folder, std::string_view name) const;
 

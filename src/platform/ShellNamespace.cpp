@@ -321,23 +321,7 @@ const VolumeInfo* TShellNamespace::VolumeOfItem(const TItemIdList& absolute) con
 
 const VolumeInfo* TShellNamespace::VolumeOfPath(const std::string& path) const
 {
-    const std::optional<PathParts> wanted = Split(path, Style(), true);
-    if (!wanted)
-        return nullptr;
-    const VolumeInfo* best = nullptr;
-    std::size_t bestDepth = 0;
-    for (const VolumeInfo& volume : m_volumes) {
-        const std::optional<PathParts> root = Split(volume.root, Style(), true);
-        if (!root || root->root != wanted->root || root->components.size() > wanted->components.size())
-            continue;
-        if (!std::equal(root->components.begin(), root->components.end(), wanted->components.begin()))
-            continue;
-        if (!best || root->components.size() >= bestDepth) {
-            best = &volume;
-            bestDepth = root->components.size();
-        }
-    }
-    return best;
+    return VolumeContaining(Style(), m_volumes, path);
 }
 
 bool TShellNamespace::IsVolumeRootPath(const std::string& path) const

@@ -187,9 +187,7 @@ std::string TDriveComboBox::KeyOfPath(const std::string& path) const
     std::string best;
     for (int i = 0; i < count(); ++i) {
         const std::string key = ItemKey(i);
-        const bool contains = path.compare(0, key.size(), key) == 0
-            && (path.size() == key.size() || style.IsSeparator(path[key.size()]) || style.EndsWithSeparator(key));
-        if (contains && key.size() > best.size())
+        if (style.Holds(key, path) && key.size() > best.size())
             best = key;
     }
     return best;

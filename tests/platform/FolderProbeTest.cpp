@@ -108,6 +108,7 @@ namespace
             { PathStyle::Posix(), posix, "/mnt/usb", "/mnt/usb" },
             { PathStyle::Posix(), posix, "/mnt/usb/", "/mnt/usb" },
             { PathStyle::Posix(), posix, "/mnt/usb/a/b", "/mnt/usb" },
+            { PathStyle::Posix(), posix, "/mnt//usb/a", "/mnt/usb" },
             { PathStyle::Posix(), posix, "/mnt/usbkey", "/" },
             { PathStyle::Posix(), posix, "/mnt/usb/inner/x", "/mnt/usb/inner" },
             { PathStyle::Posix(), posix, "/MNT/usb", "/" },

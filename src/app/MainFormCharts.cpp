@@ -6,6 +6,7 @@
 #include "MainForm.h"
 #include "PageControl.h"
 #include "PathText.h"
+#include "TarvoApplication.h"
 #include "bar/BarSeries.h"
 #include "pie/PieSeries.h"
 
@@ -63,9 +64,10 @@ void TForm1::CreateCharts()
     m_barSerie = std::make_unique<TBarSeries>();
     BarSerie = m_barSerie.get();
     SetUpBarChart(*Bars, *BarSerie);
-    Bars->OnClickSeries
-        = [this](TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button, TShiftState shift,
-              int x, int y) { BarsClickSeries(sender, series, valueIndex, button, shift, x, y); };
+    Bars->OnClickSeries = [this](TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
+                              TShiftState shift, int x, int y) {
+        TarvoApplication::Guard([&] { BarsClickSeries(sender, series, valueIndex, button, shift, x, y); });
+    };
 
     Pies = new TChart(TabSheet3);
     Pies->setObjectName(QStringLiteral("Pies"));
@@ -74,9 +76,10 @@ void TForm1::CreateCharts()
     m_discoSerie = std::make_unique<TPieSeries>();
     DiscoSerie = m_discoSerie.get();
     SetUpPieChart(*Pies, *DiscoSerie);
-    Pies->OnClickSeries
-        = [this](TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button, TShiftState shift,
-              int x, int y) { PiesClickSeries(sender, series, valueIndex, button, shift, x, y); };
+    Pies->OnClickSeries = [this](TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
+                              TShiftState shift, int x, int y) {
+        TarvoApplication::Guard([&] { PiesClickSeries(sender, series, valueIndex, button, shift, x, y); });
+    };
 
     // The mouse's back button leads out of a folder that a click led into.
     Bars->installEventFilter(this);
@@ -170,7 +173,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         return true;
     if ((watched == Bars || watched == Pies) && event->type() == QEvent::MouseButtonPress
         && static_cast<QMouseEvent*>(event)->button() == Qt::BackButton) {
-        actUpOneDirExecute();
+        TarvoApplication::Guard([this] { actUpOneDirExecute(); });
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -9,6 +9,7 @@
 #include "MainForm.h"
 #include "PageControl.h"
 #include "SystemInfo.h"
+#include "TarvoApplication.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -80,7 +81,7 @@ void TForm1::CreateComponents()
     EdgeButton1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     EdgeButton1->OnEnter = [this](THotEdgeButton&) { EdgeButton1Enter(); };
     EdgeButton1->OnExit = [this](THotEdgeButton&) { EdgeButton1Exit(); };
-    connect(EdgeButton1, &QToolButton::clicked, this, [this] { EdgeButton1Click(); });
+    connect(EdgeButton1, &QToolButton::clicked, this, TarvoApplication::Guarded([this] { EdgeButton1Click(); }));
     edgeLayout->addWidget(EdgeButton1);
     panelLayout->addWidget(Panel5);
 
@@ -118,7 +119,8 @@ void TForm1::CreateComponents()
     PageControl1->AddPage(TabSheet2, QStringLiteral("Bar Chart"));
     PageControl1->AddPage(TabSheet3, QStringLiteral("Pie Chart"));
     PageControl1->SetActivePageIndex(2);
-    connect(PageControl1, &TPageControl::PageChanged, this, [this](int page) { PageControl1Change(page); });
+    connect(PageControl1, &TPageControl::PageChanged, this,
+        [this](int page) { TarvoApplication::Guard([this, page] { PageControl1Change(page); }); });
 
     CreateToolBar();
     CreateMenus();
@@ -126,7 +128,7 @@ void TForm1::CreateComponents()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(20);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(Timer1, &QTimer::timeout, this, TarvoApplication::Guarded([this] { Timer1Timer(); }));
     Timer1->start();
 }
 
@@ -167,20 +169,20 @@ void TForm1::CreateActions()
     // F1 anywhere in the window: the help of the control that has the focus.
     actContextHelp = make("actContextHelp", "Help", Qt::Key_F1, -1, nullptr);
 
-    connect(actRun, &QAction::triggered, this, [this] { actRunExecute(); });
-    connect(actToggle3D, &QAction::triggered, this, [this] { actToggle3DExecute(); });
-    connect(actPrint, &QAction::triggered, this, [this] { actPrintExecute(); });
-    connect(actSavePicture, &QAction::triggered, this, [this] { actSavePictureExecute(); });
-    connect(actHint, &QAction::triggered, this, [this] { actHintExecute(); });
-    connect(actO_C_DirTree, &QAction::triggered, this, [this] { actO_C_DirTreeExecute(); });
-    connect(actBrowseDir, &QAction::triggered, this, [this] { actBrowseDirExecute(); });
-    connect(actAbout, &QAction::triggered, this, [this] { actAboutExecute(); });
-    connect(actHelp, &QAction::triggered, this, [this] { actHelpExecute(); });
-    connect(actContextHelp, &QAction::triggered, this, [this] { ShowContextHelp(); });
-    connect(actShowLegend, &QAction::triggered, this, [this] { actShowLegendExecute(); });
-    connect(actShowLabels, &QAction::triggered, this, [this] { actShowLabelsExecute(); });
-    connect(actUpOneDir, &QAction::triggered, this, [this] { actUpOneDirExecute(); });
-    connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+    connect(actRun, &QAction::triggered, this, TarvoApplication::Guarded([this] { actRunExecute(); }));
+    connect(actToggle3D, &QAction::triggered, this, TarvoApplication::Guarded([this] { actToggle3DExecute(); }));
+    connect(actPrint, &QAction::triggered, this, TarvoApplication::Guarded([this] { actPrintExecute(); }));
+    connect(actSavePicture, &QAction::triggered, this, TarvoApplication::Guarded([this] { actSavePictureExecute(); }));
+    connect(actHint, &QAction::triggered, this, TarvoApplication::Guarded([this] { actHintExecute(); }));
+    connect(actO_C_DirTree, &QAction::triggered, this, TarvoApplication::Guarded([this] { actO_C_DirTreeExecute(); }));
+    connect(actBrowseDir, &QAction::triggered, this, TarvoApplication::Guarded([this] { actBrowseDirExecute(); }));
+    connect(actAbout, &QAction::triggered, this, TarvoApplication::Guarded([this] { actAboutExecute(); }));
+    connect(actHelp, &QAction::triggered, this, TarvoApplication::Guarded([this] { actHelpExecute(); }));
+    connect(actContextHelp, &QAction::triggered, this, TarvoApplication::Guarded([this] { ShowContextHelp(); }));
+    connect(actShowLegend, &QAction::triggered, this, TarvoApplication::Guarded([this] { actShowLegendExecute(); }));
+    connect(actShowLabels, &QAction::triggered, this, TarvoApplication::Guarded([this] { actShowLabelsExecute(); }));
+    connect(actUpOneDir, &QAction::triggered, this, TarvoApplication::Guarded([this] { actUpOneDirExecute(); }));
+    connect(Exit1, &QAction::triggered, this, TarvoApplication::Guarded([this] { Exit1Click(); }));
 }
 
 void TForm1::CreateMenus()

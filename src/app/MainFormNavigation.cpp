@@ -30,8 +30,8 @@ void TForm1::CreateDirTree()
     DirTree->SetHideSelection(false);
     DirTree->SetIndent(19);
     DirTree->SetAutoRefresh(true);
-    DirTree->OnClick = [this](TExplorerTreeView&) { DirTreeClick(); };
-    DirTree->OnDblClick = [this](TExplorerTreeView&) { DirTreeDblClick(); };
+    DirTree->OnClick = [this](TExplorerTreeView&) { TarvoApplication::Guard([this] { DirTreeClick(); }); };
+    DirTree->OnDblClick = [this](TExplorerTreeView&) { TarvoApplication::Guard([this] { DirTreeDblClick(); }); };
 }
 
 void TForm1::CreateDriveSelector()
@@ -40,7 +40,7 @@ void TForm1::CreateDriveSelector()
     drive->setObjectName(QStringLiteral("drive"));
     drive->setFixedWidth(145);
     drive->setToolTip(QStringLiteral("Chose Drive"));
-    drive->OnChange = [this](TDriveComboBox&) { driveChange(); };
+    drive->OnChange = [this](TDriveComboBox&) { TarvoApplication::Guard([this] { driveChange(); }); };
     // Volumes come and go while the program runs; the tree's notifier hears of them first.
     DirTree->OnVolumesChanged = [this](TExplorerTreeView&) { drive->RefreshVolumes(); };
     m_pathDialog = std::make_unique<TPathDialog>(this, m_env.fileSystem->Style());
@@ -76,12 +76,9 @@ void TForm1::driveChange()
     const std::string before = m_currentDir;
     try {
         ChangeDir(root);
-    } catch (const std::exception& error) {
-        // This runs inside the combo box's own event handling, which an exception must not
-        // cross: the message is shown here.
+    } catch (...) {
         SyncNavigationControls(m_currentDir); // the selector goes back to where the window is
-        TarvoApplication::ShowException(QString::fromUtf8(error.what()));
-        return;
+        throw;
     }
     if (m_currentDir == before)
         SyncNavigationControls(m_currentDir);

@@ -4,6 +4,7 @@
 #include "MainForm.h"
 #include "PathText.h"
 #include "SizeListSort.h"
+#include "TarvoApplication.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -87,14 +88,17 @@ void TForm1::CreateSizeList()
     QHeaderView* header = ListView1->header();
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(false);
-    connect(header, &QHeaderView::sectionClicked, this, [this](int column) { ListView1ColumnClick(column); });
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
+    connect(header, &QHeaderView::sectionClicked, this,
+        [this](int column) { TarvoApplication::Guard([this, column] { ListView1ColumnClick(column); }); });
+    connect(
+        ListView1, &QTreeWidget::itemDoubleClicked, this, TarvoApplication::Guarded([this] { ListView1DblClick(); }));
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     OpenwithExplorer1 = PopupMenu1->addAction(QStringLiteral("Open with Explorer"));
     OpenwithExplorer1->setObjectName(QStringLiteral("OpenwithExplorer1"));
-    connect(OpenwithExplorer1, &QAction::triggered, this, [this] { OpenwithExplorer1Click(); });
+    connect(
+        OpenwithExplorer1, &QAction::triggered, this, TarvoApplication::Guarded([this] { OpenwithExplorer1Click(); }));
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView1, &QWidget::customContextMenuRequested, this,
         [this](const QPoint& where) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(where)); });

@@ -34,20 +34,11 @@ TarvoApplication::TarvoApplication(int& argc, char** argv)
 
 bool TarvoApplication::notify(QObject* receiver, QEvent* event)
 {
-    // Every event handler runs below this call, so this is the one place where an exception
+    // Every event handler runs below this call, so this is the last place where an exception
     // that nobody handled can still be shown to the user instead of ending the program. The
-    // event counts as not handled. The message is shown after the handler has finished, as a
-    // message box runs its own event loop and may meet further exceptions.
-    QString message;
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        message = QString::fromUtf8(error.what());
-    } catch (...) {
-        message = QStringLiteral("Unknown error");
-    }
-    ShowException(message);
-    return false;
+    // event counts as not handled.
+    bool handled = false;
+    return Guard([&] { handled = QApplication::notify(receiver, event); }) && handled;
 }
 
 void TarvoApplication::SetExceptionSink(std::function<void(const QString& message)> sink)

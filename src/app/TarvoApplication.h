@@ -2,7 +2,9 @@
 
 #include <QApplication>
 
+#include <exception>
 #include <functional>
+#include <utility>
 
 namespace tarvo
 {
@@ -25,6 +27,31 @@ public:
     // critical message box titled "Tarvo" over the active window. Tests capture them instead.
     static void SetExceptionSink(std::function<void(const QString& message)> sink);
     static void ShowException(const QString& message);
+
+    // Runs a handler and shows an exception that leaves it; false when one did. For handlers
+    // that Qt calls from inside its own widget code (signals, event filters): Qt's frames are
+    // not built to be unwound through, and an exception crossing them leaks and can leave a
+    // widget half-way through its own handling. The message is shown once the handler has
+    // finished, as a message box runs its own event loop and may meet further exceptions.
+    template <class Handler> static bool Guard(Handler&& handler)
+    {
+        QString message;
+        try {
+            std::forward<Handler>(handler)();
+            return true;
+        } catch (const std::exception& error) {
+            message = QString::fromUtf8(error.what());
+        } catch (...) {
+            message = QStringLiteral("Unknown error");
+        }
+        ShowException(message);
+        return false;
+    }
+    // A slot that runs handler under Guard.
+    template <class Handler> static auto Guarded(Handler handler)
+    {
+        return [handler = std::move(handler)] { Guard(handler); };
+    }
 };
 
 } // namespace tarvo

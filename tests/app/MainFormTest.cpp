@@ -232,10 +232,8 @@ namespace
         auto form = Open();
         ShowActive(*form);
         m_fs.SetReadHook([](const std::string&) { throw std::runtime_error("disk on fire"); });
-        {
-            const test::ExpectedQtLeaks unwoundThroughQt;
-            QTest::keyClick(form.get(), Qt::Key_F9);
-        }
+        // Stopped inside the window's handler: no Qt frame is unwound, so nothing leaks.
+        QTest::keyClick(form.get(), Qt::Key_F9);
         ASSERT_EQ(ShownMessages().size(), 1U);
         EXPECT_EQ(ShownMessages()[0], QStringLiteral("disk on fire"));
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the hourglass is gone";

@@ -67,6 +67,8 @@ public:
     [[nodiscard]] std::string MailUrl() const;
     // Where the disk lines may reach: the right end of the bevels.
     static constexpr int kDiskLineRight = 338;
+    // The link text ends two pixels left of the OK button (at 280).
+    static constexpr int kUrlLinkWidth = 179;
 
     // Components, under their design names.
     QLabel* ProductName = nullptr;

@@ -155,7 +155,9 @@ void TAboutBox::CreateComponents()
         Text("Suggestions, Bugs? Mail me or visit Oskavel for Updates, other Programs  or Desktop Themes !"), this);
     URLlink->setObjectName(QStringLiteral("URLlink"));
     URLlink->setTextFormat(Qt::PlainText);
-    URLlink->setGeometry(99, 378, 206, 39);
+    // The design's 206 pixels ran under the OK button beside it; ending before the button wraps
+    // the words onto a third line instead of under its caption.
+    URLlink->setGeometry(99, 378, kUrlLinkWidth, 39);
     URLlink->setWordWrap(true);
     URLlink->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     URLlink->setFont(SansFont(10, true));

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QUrl>
 
 #include <algorithm>
@@ -69,6 +71,19 @@ THelpWindow::THelpWindow(QWidget* owner, std::vector<std::string> places)
     setWindowTitle(QStringLiteral("Tarvo Help"));
     setOpenExternalLinks(true);
     resize(640, 600);
+    // A window of its own closes the way the desktop's other windows do; Ctrl+W also where the
+    // desktop's "close" is another key. Each sequence once: two shortcuts on one key fire neither.
+    QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    closeKeys << QKeySequence(Qt::Key_Escape) << QKeySequence(Qt::CTRL | Qt::Key_W);
+    QList<QKeySequence> added;
+    for (const QKeySequence& keys : std::as_const(closeKeys)) {
+        if (keys.isEmpty() || added.contains(keys))
+            continue;
+        added << keys;
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 QString THelpWindow::ContextAnchor(int helpContext)

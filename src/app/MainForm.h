@@ -257,6 +257,7 @@ private:
     std::string m_currentDir;
     std::string m_analysedDir;
     int m_treeWidth = 0;
+    QString m_pictureFolder; // where the last picture of this run was saved
     bool m_showHints = true;
     int m_sortColumn = -1;
     bool m_sortAscending = true;

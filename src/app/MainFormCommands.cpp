@@ -8,10 +8,12 @@
 #include "HotEdgeButton.h"
 #include "MainForm.h"
 #include "PageControl.h"
+#include "SystemPaths.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPalette>
 #include <QSplitter>
 #include <QStringList>
@@ -61,6 +63,8 @@ void TForm1::SavePicture()
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // Pictures of one session usually go to one place: where the last one went, else home.
+    dialog.setDirectory(m_pictureFolder.isEmpty() ? QString::fromStdString(HomeFolder()) : m_pictureFolder);
     QStringList filters;
     for (const TPictureFilter& filter : kPictureFilters)
         filters << QString::fromLatin1(filter.filter);
@@ -78,6 +82,7 @@ void TForm1::SavePicture()
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
     SaveChartPicture(*chart, fileName, PictureFormatFor(fileName, chosenFilter().format));
+    m_pictureFolder = QFileInfo(fileName).absolutePath();
 }
 
 void TForm1::actHintExecute()

@@ -13,6 +13,9 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <stdexcept>
 
 namespace tarvo
@@ -59,6 +62,27 @@ namespace
 
     int Directed(int comparison, bool ascending) { return ascending ? comparison : -comparison; }
 
+    // The design's widths in pixels, made for an 8-point font whose average character is 5
+    // pixels wide, grown with the font in use; the size columns at least as wide as the values
+    // of a 10 TB volume (10,485,760 MB, 10,737,418,240 KB) plus the cell's margins.
+    std::array<int, slcCount> ColumnWidths(const QFontMetrics& metrics, const FormatSettings& settings)
+    {
+        constexpr std::array<int, slcCount> kDesignWidths = { 200, 60, 90, 300 };
+        constexpr double kDesignCharWidth = 5.0;
+        const double scale = std::max(1.0, metrics.averageCharWidth() / kDesignCharWidth);
+        const QString decimals = QString::fromStdString(settings.decimalSeparator) + QStringLiteral("99");
+        const int margins = 2 * metrics.horizontalAdvance(QLatin1Char('0'));
+        std::array<int, slcCount> widths {};
+        for (std::size_t column = 0; column < widths.size(); ++column) {
+            widths[column] = static_cast<int>(std::lround(kDesignWidths[column] * scale));
+        }
+        widths[slcMB]
+            = std::max(widths[slcMB], metrics.horizontalAdvance(QStringLiteral("10485760") + decimals) + margins);
+        widths[slcKB]
+            = std::max(widths[slcKB], metrics.horizontalAdvance(QStringLiteral("10737418240") + decimals) + margins);
+        return widths;
+    }
+
 } // namespace
 
 void TForm1::CreateSizeList()
@@ -68,9 +92,9 @@ void TForm1::CreateSizeList()
     ListView1->setColumnCount(slcCount);
     ListView1->setHeaderLabels(
         { QStringLiteral("Names"), QStringLiteral("Size MB"), QStringLiteral("Size KB"), QStringLiteral("Full Path") });
-    const int widths[slcCount] = { 200, 60, 90, 300 };
+    const std::array<int, slcCount> widths = ColumnWidths(ListView1->fontMetrics(), m_env.formatSettings);
     for (int column = 0; column < slcCount; ++column) {
-        ListView1->setColumnWidth(column, widths[column]);
+        ListView1->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
     }
     ListView1->setRootIsDecorated(false);
     ListView1->setItemsExpandable(false);

@@ -74,21 +74,24 @@ std::vector<TDriveItem> DriveItems(const std::vector<VolumeInfo>& volumes, const
     for (const VolumeInfo& volume : sorted) {
         const std::string key = letters ? Cased(volume.root.substr(0, 1), textCase) : volume.root;
         const std::string head = letters ? key + ":" : key;
-        const std::string volumeText = "[" + Cased(volume.label, textCase) + "]";
-        std::string text;
+        // Under drive letters an unlabelled volume reads "d: []" as it always has; a mount point
+        // already names its volume, so empty brackets there would only be noise.
+        const std::string volumeText
+            = letters || !volume.label.empty() ? "[" + Cased(volume.label, textCase) + "]" : std::string();
+        std::string detail;
         switch (volume.kind) {
         case VolumeKind::vkRemovable:
-            text = head;
             break;
         case VolumeKind::vkRemote:
-            text = head + " " + (volume.source.empty() ? volumeText : Cased(volume.source, textCase));
+            detail = volume.source.empty() ? volumeText : Cased(volume.source, textCase);
             break;
         case VolumeKind::vkFixed:
         case VolumeKind::vkCdrom:
         case VolumeKind::vkRam:
-            text = head + " " + volumeText;
+            detail = volumeText;
             break;
         }
+        const std::string text = detail.empty() ? head : head + " " + detail;
         items.push_back({ key, text, volume.kind });
     }
     return items;

@@ -164,7 +164,7 @@ namespace
                 { "OSVersion", { 74, 346, -1, -1 }, nullptr, "" },
                 { "Bevel3", { 7, 366, 331, 2 }, nullptr, "" },
                 { "SpeedButton2", { 7, 382, 89, 33 }, nullptr, "https://oskavel.example/tarvo" },
-                { "URLlink", { 99, 378, 206, 39 },
+                { "URLlink", { 99, 378, TAboutBox::kUrlLinkWidth, 39 },
                     "Suggestions, Bugs? Mail me or visit Oskavel for Updates, other Programs  or Desktop Themes !",
                     "https://oskavel.example/software\nhttps://oskavel.example/" },
                 { "SpeedButton1", { 280, 380, 53, 39 }, "OK", "Close About Box" },
@@ -223,6 +223,17 @@ namespace
             EXPECT_EQ(info.bold(), row.bold);
         }
         EXPECT_EQ(box.URLlink->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    }
+
+    TEST_F(AboutBoxTest, TheLinkTextFitsItsPlaceBesideTheOkButton)
+    {
+        TAboutBox box(Environment());
+        const QRect link = box.URLlink->geometry();
+        const QRect words = box.URLlink->fontMetrics().boundingRect(
+            QRect(0, 0, link.width(), 1000), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, box.URLlink->text());
+        EXPECT_LE(words.width(), link.width());
+        EXPECT_LE(words.height(), link.height()) << "every line of the link is shown";
+        EXPECT_FALSE(link.intersects(box.SpeedButton1->geometry())) << "no word lies under the OK caption";
     }
 
     TEST_F(AboutBoxTest, DiskLinesListEveryVolumeAndSplitWhereTheFirstIsFull)

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QSet>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -159,6 +160,18 @@ namespace
             SCOPED_TRACE(link.toStdString());
             ASSERT_TRUE(link.startsWith(QLatin1Char('#'))) << "the help stands on its own";
             EXPECT_TRUE(anchors.contains(link.mid(1)));
+        }
+    }
+
+    TEST(HelpWindow, EscapeAndCtrlWCloseIt)
+    {
+        EnsureApp();
+        for (const QKeySequence& keys : { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) }) {
+            auto help = OpenHelp();
+            help->ShowTopic(QStringLiteral("contents"));
+            ASSERT_TRUE(QTest::qWaitForWindowActive(help.get()));
+            QTest::keySequence(help.get(), keys);
+            EXPECT_FALSE(help->isVisible()) << keys.toString().toStdString();
         }
     }
 

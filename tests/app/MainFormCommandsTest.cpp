@@ -287,12 +287,17 @@ namespace
             { "drawing", "SVG drawing (*.svg)", "drawing.svg", "<?xm" },
             { "page", "PDF document (*.pdf)", "page.pdf", "%PDF" },
         };
+        QStringList openedIn;
         for (const Case& c : cases) {
-            AnswerModals([&] { form->actSavePicture->trigger(); },
-                { SaveAs(folder + QLatin1Char('/') + QLatin1String(c.name), c.filter) });
+            const auto save = SaveAs(folder + QLatin1Char('/') + QLatin1String(c.name), c.filter);
+            AnswerModals([&] { form->actSavePicture->trigger(); }, { [&](QWidget& modal) {
+                openedIn << static_cast<QFileDialog&>(modal).directory().absolutePath();
+                save(modal);
+            } });
             EXPECT_EQ(Head(folder + QLatin1Char('/') + QLatin1String(c.written), 4), c.magic) << c.name;
         }
         EXPECT_TRUE(test::ShownMessages().empty());
+        EXPECT_EQ(openedIn.mid(1), QStringList(3, QDir(folder).absolutePath())) << "the last folder saved to";
 
         const QString wmf = folder + QStringLiteral("/chart.wmf");
         test::ExpectStrictlyValid(wmf.toStdString());

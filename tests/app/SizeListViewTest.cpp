@@ -8,9 +8,11 @@
 #include "TempTree.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QStyle>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -116,7 +118,7 @@ namespace
         ASSERT_EQ(list.columnCount(), 4);
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(header.text(i), QString::fromLatin1(columns[i].first));
-            EXPECT_EQ(list.columnWidth(i), columns[i].second);
+            EXPECT_GE(list.columnWidth(i), columns[i].second) << "the design's width, grown with the font";
         }
         EXPECT_EQ(list.palette().color(QPalette::Base), QColor(0xC0, 0xC0, 0xC0));
         EXPECT_FALSE(list.rootIsDecorated());
@@ -130,6 +132,28 @@ namespace
         QCoreApplication::sendEvent(list.viewport(), &rightClick);
         EXPECT_TRUE(form->PopupMenu1->isVisible());
         form->PopupMenu1->hide();
+    }
+
+    TEST_F(SizeListView, TheSizesOfATenTerabyteVolumeFitTheirColumnsInAnyFont)
+    {
+        MakeDataFolder();
+        const QFont original = QApplication::font();
+        for (const int pixels : { 9, 13, 20 }) {
+            QFont font = original;
+            font.setPixelSize(pixels);
+            QApplication::setFont(font);
+            auto form = Open();
+            const QFontMetrics metrics = form->ListView1->fontMetrics();
+            const int margins = 2 * form->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2;
+            EXPECT_GT(
+                form->ListView1->columnWidth(1), metrics.horizontalAdvance(QStringLiteral("10485760.99")) + margins)
+                << pixels << " px";
+            EXPECT_GT(
+                form->ListView1->columnWidth(2), metrics.horizontalAdvance(QStringLiteral("10737418240.99")) + margins)
+                << pixels << " px";
+            EXPECT_GE(form->ListView1->columnWidth(0), 200 * metrics.averageCharWidth() / 5 - 1) << pixels << " px";
+        }
+        QApplication::setFont(original);
     }
 
     TEST_F(SizeListView, NamesAreTheSameWithAndWithoutATrailingSeparator)

@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "AnalysisStatus.h"
 #include "ExplorerTreeView.h"
 #include "IniStuff.h"
 #include "PageControl.h"
@@ -211,6 +212,7 @@ bool TForm1::Analyse(const std::string& path)
         return false; // cancelled: the previous analysis stays on screen
     FillSizeList(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->KBList);
     FillCharts(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->SubfolderCount);
+    AnalysisStatus->ShowUnread(m_dirSize->UnreadCount, m_dirSize->UnreadFolders);
     m_analysedDir = m_currentDir;
     return true;
 }

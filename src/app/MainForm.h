@@ -32,6 +32,7 @@ namespace tarvo
 {
 
 class TAboutBoxDlg;
+class TAnalysisStatus;
 class TBarSeries;
 class THelpWindow;
 class THotEdgeButton;
@@ -184,6 +185,7 @@ public:
     QToolButton* FreeSpaceButt = nullptr;
     QToolButton* Butt3D = nullptr;
     QToolButton* ToolButton5 = nullptr;
+    TAnalysisStatus* AnalysisStatus = nullptr; // unread folders and the check in progress
     QTimer* Timer1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction* OpenwithExplorer1 = nullptr;

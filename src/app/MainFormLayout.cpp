@@ -2,6 +2,7 @@
 
 #include "AboutBoxDlg.h"
 #include "ActionIcons.h"
+#include "AnalysisStatus.h"
 #include "Chart.h"
 #include "DriveComboBox.h"
 #include "ExplorerTreeView.h"
@@ -249,6 +250,9 @@ void TForm1::CreateToolBar()
     ToolButton5 = ToolButton(ToolBar1, "ToolButton5");
     ToolButton5->setDefaultAction(actSavePicture);
     ToolBar1->addSeparator();
+    // Beyond the design's buttons, where every page sees it without a click.
+    AnalysisStatus = new TAnalysisStatus(m_env.formatSettings, ToolBar1);
+    ToolBar1->addWidget(AnalysisStatus);
 }
 
 } // namespace tarvo

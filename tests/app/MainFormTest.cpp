@@ -1,6 +1,7 @@
 // The main window's start-up, settings, navigation and analysis, on an in-memory drive C:.
 
 #include "MainForm.h"
+#include "AnalysisStatus.h"
 #include "GuiTestSupport.h"
 #include "MemoryFileSystem.h"
 #include "PageControl.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -269,6 +271,45 @@ namespace
         EXPECT_EQ(form->AnalysedDir(), "C:\\Data");
         EXPECT_EQ(form->CurrentDir(), "C:\\Big") << "the folder the user moved to stays current";
         m_fs.SetReadHook(nullptr);
+    }
+
+    TEST_F(MainFormTest, FoldersThatCouldNotBeReadAreToldBesideTheAnalysisAndOnlyThen)
+    {
+        for (int i = 0; i < 23; ++i)
+            m_fs.AddFile("C:\\Locked\\d" + std::to_string(100 + i) + "\\x", 10);
+        auto form = Open();
+        struct Case {
+            std::vector<std::string> unreadable;
+            const char* line; // empty: nothing said
+            const char* tipStart;
+        };
+        const std::vector<Case> cases = {
+            { {}, "", "" },
+            { { "C:\\Locked\\d101" }, "1 folder could not be read", "C:\\Locked\\d101: Permission denied" },
+            { { "C:\\Locked\\d100", "C:\\Locked\\d101", "C:\\Locked\\d102" }, "3 folders could not be read",
+                "C:\\Locked\\d100: Permission denied\nC:\\Locked\\d101" },
+            { {}, "", "" },
+        };
+        for (const Case& c : cases) {
+            for (int i = 0; i < 23; ++i)
+                m_fs.SetUnreadable("C:\\Locked\\d" + std::to_string(100 + i), false);
+            for (const std::string& folder : c.unreadable)
+                m_fs.SetUnreadable(folder, true);
+            form->ChangeDir("C:\\Locked");
+            form->actRun->trigger();
+            EXPECT_EQ(form->AnalysisStatus->UnreadText().toStdString(), c.line);
+            auto* line = form->AnalysisStatus->findChild<QLabel*>(QStringLiteral("UnreadFolders"));
+            ASSERT_NE(line, nullptr);
+            EXPECT_EQ(line->toolTip().left(int(std::strlen(c.tipStart))).toStdString(), c.tipStart);
+        }
+        for (int i = 0; i < 23; ++i)
+            m_fs.SetUnreadable("C:\\Locked\\d" + std::to_string(100 + i), true);
+        form->actRun->trigger();
+        auto* line = form->AnalysisStatus->findChild<QLabel*>(QStringLiteral("UnreadFolders"));
+        EXPECT_EQ(form->AnalysisStatus->UnreadText(), QStringLiteral("23 folders could not be read"));
+        EXPECT_EQ(line->toolTip().count(QLatin1Char('\n')), 20) << "the first twenty, then how many more";
+        EXPECT_TRUE(line->toolTip().endsWith(QStringLiteral("and 3 more")));
+        EXPECT_TRUE(ShownMessages().empty()) << "no box to click away";
     }
 
     TEST_F(MainFormTest, ExitClosesTheWindowAndSavesTheSettings)

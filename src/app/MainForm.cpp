@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <set>
 
@@ -51,6 +52,9 @@ namespace
     const char* const kPage = "Page";
     const char* const kLastDir = "LastDir";
     const char* const kStartWith = "Start with";
+    const char* const kSizeList = "SizeList";
+    const char* const kSortColumn = "SortColumn";
+    const char* const kSortAscending = "SortAscending";
 
 } // namespace
 
@@ -108,6 +112,11 @@ void TForm1::FormCreate()
     move(x(), ReadIniInteger(file, kBounds, "top", 0));
     resize(width(), ReadIniInteger(file, kBounds, "height", 500));
 
+    // The size list's order, which the charts follow too; none (scan order) unless remembered.
+    const int sortColumn = ReadIniInteger(file, kSizeList, kSortColumn, -1);
+    m_sortColumn = sortColumn >= 0 && sortColumn < ListView1->columnCount() ? sortColumn : -1;
+    m_sortAscending = ReadIniInteger(file, kSizeList, kSortAscending, 1) != 0;
+
     const int page = ReadIniInteger(file, kPage, "TabSheet", 0);
     PageControl1->SetActivePageIndex(page);
     if (page != 2)
@@ -133,6 +142,11 @@ void TForm1::FormDestroy()
     WriteIniInteger(file, kBounds, "height", height());
     WriteIniInteger(file, kPage, "TabSheet", PageControl1->ActivePageIndex());
     WriteIniString(file, kLastDir, kStartWith, m_currentDir);
+    // Only a chosen order is kept: the file of a user who never sorts stays as it always was.
+    if (m_sortColumn >= 0) {
+        WriteIniInteger(file, kSizeList, kSortColumn, m_sortColumn);
+        WriteIniInteger(file, kSizeList, kSortAscending, m_sortAscending ? 1 : 0);
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -211,7 +225,8 @@ bool TForm1::Analyse(const std::string& path)
     if (!m_runner->Run(*m_dirSize))
         return false; // cancelled: the previous analysis stays on screen
     FillSizeList(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->KBList);
-    FillCharts(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->SubfolderCount);
+    m_shown.folderCount = m_dirSize->SubfolderCount;
+    FillChartsInListOrder();
     AnalysisStatus->ShowUnread(m_dirSize->UnreadCount, m_dirSize->UnreadFolders);
     m_analysedDir = m_currentDir;
     return true;

@@ -116,6 +116,9 @@ public:
     // a chart changes: a bad text or lists of unequal length raise and leave both charts alone.
     void FillCharts(
         const std::vector<std::string>& paths, const std::vector<std::string>& values, std::size_t folderCount);
+    // The same with each entry saying whether it is a subfolder, for entries in any order.
+    void FillCharts(const std::vector<std::string>& paths, const std::vector<std::string>& values,
+        const std::vector<bool>& folders);
     void BarsClickSeries(TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
         TShiftState shift, int x, int y);
     void PiesClickSeries(TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
@@ -235,6 +238,10 @@ private:
     void ShowCurrentDir();
     void ShowHelp(const QString& anchor);
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
+    // Puts the rows in the order of the active sort; none before the first header click.
+    void SortRows(); // MainFormSizeList.cpp
+    // Fills both charts with the shown analysis in the size list's order (MainFormSizeList.cpp).
+    void FillChartsInListOrder();
 
     // What each chart point stands for: the entry's path bytes (the charts show only its name)
     // and whether it is a subfolder or a pseudo-entry.
@@ -249,6 +256,14 @@ private:
     std::unique_ptr<TBarSeries> m_barSerie;
     std::unique_ptr<TPieSeries> m_discoSerie;
     std::vector<ChartEntry> m_chartEntries;
+    // The analysis on screen as the scanner gave it, in scan order; each row of the size list
+    // keeps the index of its entry here, so the charts can follow the list's order.
+    struct ShownAnalysis {
+        std::vector<std::string> paths;
+        std::vector<std::string> mbs;
+        std::size_t folderCount = 0;
+    };
+    ShownAnalysis m_shown;
     std::unique_ptr<ScanRunner> m_runner;
     std::shared_ptr<TShellNamespace> m_shell; // the folder tree's namespace
     std::unique_ptr<TPathDialog> m_pathDialog;

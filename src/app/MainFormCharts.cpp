@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace tarvo
@@ -89,7 +90,17 @@ void TForm1::CreateCharts()
 void TForm1::FillCharts(
     const std::vector<std::string>& paths, const std::vector<std::string>& values, std::size_t folderCount)
 {
-    if (paths.size() != values.size() || folderCount > paths.size())
+    if (folderCount > paths.size())
+        throw std::invalid_argument("The chart's paths and values do not match");
+    std::vector<bool> folders(paths.size(), false);
+    std::fill_n(folders.begin(), folderCount, true);
+    FillCharts(paths, values, folders);
+}
+
+void TForm1::FillCharts(
+    const std::vector<std::string>& paths, const std::vector<std::string>& values, const std::vector<bool>& folders)
+{
+    if (paths.size() != values.size() || folders.size() != paths.size())
         throw std::invalid_argument("The chart's paths and values do not match");
     std::vector<double> sizes;
     sizes.reserve(values.size());
@@ -116,7 +127,7 @@ void TForm1::FillCharts(
         const TColor color = m_palette[i % m_palette.size()];
         DiscoSerie->AddPie(sizes[i], label, color);
         BarSerie->AddBar(sizes[i], label, color);
-        m_chartEntries.push_back({ paths[i], i < folderCount });
+        m_chartEntries.push_back({ paths[i], folders[i] });
     }
 }
 

@@ -29,6 +29,8 @@ namespace
     // Every cell keeps the bytes it was made from: names and paths that are not UTF-8 show
     // replacement characters, but sorting and drilling in work on the real bytes.
     constexpr int kRawTextRole = Qt::UserRole;
+    // On the name cell: the row's index in the analysis, in scan order.
+    constexpr int kEntryIndexRole = Qt::UserRole + 1;
 
     std::string RawText(const QTreeWidgetItem& item, int column)
     {
@@ -151,6 +153,7 @@ void TForm1::FillSizeList(
             SetCell(row, slcMB, mbs[i]);
             SetCell(row, slcKB, kbs[i]);
             SetCell(row, slcFullPath, paths[i]);
+            row.setData(slcName, kEntryIndexRole, static_cast<qulonglong>(i));
         }
     } catch (...) {
         qDeleteAll(rows); // the rows on screen stay as they were
@@ -158,6 +161,8 @@ void TForm1::FillSizeList(
     }
     ListView1->clear();
     ListView1->addTopLevelItems(rows);
+    m_shown = { paths, mbs, paths.size() };
+    SortRows();
 }
 
 void TForm1::ListView1ColumnClick(int column)
@@ -167,7 +172,15 @@ void TForm1::ListView1ColumnClick(int column)
     }
     m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
     m_sortColumn = column;
+    SortRows();
+    FillChartsInListOrder();
+}
 
+void TForm1::SortRows()
+{
+    if (m_sortColumn < 0 || m_sortColumn >= ListView1->columnCount()) {
+        return; // no header clicked yet: scan order
+    }
     QTreeWidgetItem* const selected = ListView1->selectedItems().value(0); // taking the rows out drops it
     // The sort asks for each row's text many times; read them from the items once. The order is
     // the one SortCompare gives.
@@ -194,6 +207,24 @@ void TForm1::ListView1ColumnClick(int column)
         ListView1->setCurrentItem(selected);
         ListView1->scrollToItem(selected);
     }
+}
+
+void TForm1::FillChartsInListOrder()
+{
+    std::vector<std::string> paths;
+    std::vector<std::string> values;
+    std::vector<bool> folders;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        const QVariant index = ListView1->topLevelItem(i)->data(slcName, kEntryIndexRole);
+        const auto entry = static_cast<std::size_t>(index.toULongLong());
+        if (!index.isValid() || entry >= m_shown.paths.size()) {
+            continue; // a row of no entry of this analysis
+        }
+        paths.push_back(m_shown.paths[entry]);
+        values.push_back(m_shown.mbs[entry]);
+        folders.push_back(entry < m_shown.folderCount);
+    }
+    FillCharts(paths, values, folders);
 }
 
 int TForm1::SortCompare(const QTreeWidgetItem& item1, const QTreeWidgetItem& item2) const

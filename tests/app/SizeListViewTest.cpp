@@ -6,6 +6,8 @@
 #include "MemoryFileSystem.h"
 #include "SizeListSort.h"
 #include "TempTree.h"
+#include "bar/BarSeries.h"
+#include "pie/PieSeries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 
@@ -222,7 +225,7 @@ namespace
         EXPECT_EQ(form->SortCompare(*Row(*form, "300"), *Row(*form, "Sub")), 1);
     }
 
-    TEST_F(SizeListView, AnAnalysisShowsScanOrderAndKeepsTheSortState)
+    TEST_F(SizeListView, AnAnalysisShowsTheActiveSortAndKeepsItsState)
     {
         MakeDataFolder();
         auto form = OpenAnalysed("C:\\Data");
@@ -231,11 +234,57 @@ namespace
         EXPECT_EQ(Raw(*form->ListView1->selectedItems().value(0), 0), "Sub") << "sorting keeps the selection";
 
         ASSERT_TRUE(form->Analyse(form->CurrentDir()));
-        EXPECT_EQ(Column(*form->ListView1, 0), (std::vector<std::string> { "Sub", "300", "2000", "Data", kAllFiles }));
+        EXPECT_EQ(Column(*form->ListView1, 2), (std::vector<std::string> { "0.5", "1", "9.5", "10", "100" }))
+            << "a new analysis comes in the order the user chose";
         EXPECT_EQ(form->SortColumn(), 2);
         form->ListView1ColumnClick(2); // the last header again: the other direction
         EXPECT_FALSE(form->SortAscending());
         EXPECT_EQ(Column(*form->ListView1, 2), (std::vector<std::string> { "100", "10", "9.5", "1", "0.5" }));
+    }
+
+    TEST_F(SizeListView, TheChartsFollowTheListsOrderAndTheOrderSurvivesARestart)
+    {
+        MakeDataFolder();
+        const auto chartsFollowTheList = [](TForm1& form, const char* when) {
+            const std::vector<std::string> names = Column(*form.ListView1, 0);
+            ASSERT_EQ(form.BarSerie->PointCount(), static_cast<int>(names.size())) << when;
+            for (int i = 0; i < form.BarSerie->PointCount(); ++i) {
+                const std::string& name = names[static_cast<std::size_t>(i)];
+                EXPECT_EQ(form.BarSerie->PointLabel(i), name) << when;
+                EXPECT_EQ(form.DiscoSerie->PointLabel(i), name) << when;
+                EXPECT_EQ(form.DiscoSerie->PointColor(i), form.Palette()[static_cast<std::size_t>(i % 16)])
+                    << "colours go by position: " << when;
+            }
+        };
+        {
+            auto form = OpenAnalysed("C:\\Data");
+            chartsFollowTheList(*form, "scan order before any sort");
+            EXPECT_EQ(form->BarSerie->PointLabel(0), "Sub");
+            for (const int column : { 0, 1, 1 }) {
+                form->ListView1ColumnClick(column);
+                chartsFollowTheList(*form, ("after a click on column " + std::to_string(column)).c_str());
+            }
+            EXPECT_EQ(form->BarSerie->PointLabel(0), "2000") << "largest first, two clicks away";
+        }
+        auto again = OpenAnalysed("C:\\Data");
+        EXPECT_EQ(again->SortColumn(), 1);
+        EXPECT_FALSE(again->SortAscending());
+        EXPECT_EQ(Column(*again->ListView1, 0), (std::vector<std::string> { "2000", "Sub", "300", "Data", kAllFiles }));
+        chartsFollowTheList(*again, "after a restart");
+    }
+
+    TEST_F(SizeListView, ARememberedSortThatMakesNoSenseMeansScanOrder)
+    {
+        MakeDataFolder();
+        for (const char* column : { "4", "-2", "x" }) {
+            std::ofstream(m_tree.Path() + "/tarvo.ini", std::ios::trunc)
+                << "[SizeList]\r\nSortColumn=" << column << "\r\nSortAscending=0\r\n";
+            auto form = OpenAnalysed("C:\\Data");
+            EXPECT_EQ(form->SortColumn(), -1) << column;
+            EXPECT_EQ(
+                Column(*form->ListView1, 0), (std::vector<std::string> { "Sub", "300", "2000", "Data", kAllFiles }))
+                << column;
+        }
     }
 
     TEST_F(SizeListView, DoubleClickOnAFolderRowAnalysesThatFolder)

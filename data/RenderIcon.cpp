@@ -1,7 +1,6 @@
 // Build tool: renders the scalable application icon as a square PNG for the icon theme's fixed
 // sizes, which desktops and software centres that do not read SVG fall back to.
 //   tarvo_render_icon SOURCE.svg SIZE OUTPUT.png
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -14,9 +13,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: tarvo_render_icon SOURCE.svg SIZE OUTPUT.png\n");
         return 2;
     }
-    // The offscreen platform: the build needs no display, and the icon has no text to lay out.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    // No application object: painting paths and gradients into an image needs no platform, so
+    // the build needs no display (the icon has no text to lay out).
     QSvgRenderer renderer(QString::fromLocal8Bit(argv[1]));
     bool isNumber = false;
     const int size = QByteArray(argv[2]).toInt(&isNumber);

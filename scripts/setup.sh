@@ -3,15 +3,16 @@
 #   scripts/setup.sh run              build in Release and start the program
 #   scripts/setup.sh test             build in Release and run every test
 #   scripts/setup.sh test --sanitize  the same in build-sanitize/ with ASan and UBSan
+#   scripts/setup.sh install          only install what is missing (scripts/package.sh uses it)
 set -euo pipefail
 
 mode=${1:-}
 sanitize=no
 [ "${2:-}" = "--sanitize" ] && sanitize=yes
 case "$mode" in
-    run | test) ;;
+    run | test | install) ;;
     *)
-        echo "usage: scripts/setup.sh run|test [--sanitize]" >&2
+        echo "usage: scripts/setup.sh run|test|install [--sanitize]" >&2
         exit 2
         ;;
 esac
@@ -27,6 +28,10 @@ cd "$(dirname "$0")/.."
 packages=(cmake make g++ pkg-config python3 qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
     libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 imagemagick libmagickcore-6.q16-6-extra
     locales poppler-utils clang-format xvfb xauth)
+# The Debian package: scripts/package.sh needs dpkg-shlibdeps (dpkg-dev) and file to compute its
+# dependencies; CI checks it with lintian, appstreamcli (appstream), desktop-file-validate
+# (desktop-file-utils) and man (man-db, for the manual pages).
+packages+=(dpkg-dev file lintian appstream desktop-file-utils man-db)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -38,6 +43,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "$mode" = install ] && exit 0
 
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ "$sanitize" = yes ]; then

@@ -99,7 +99,16 @@ void SetIniMessageSink(IniMessageSink sink)
 
 std::string SettingsFileName()
 {
-    return SettingsFileName(ExecutableFolder(), UserConfigFolder(), TARVO_INSTALL_BINDIR);
+    const std::string executableFolder = ExecutableFolder();
+    return SettingsFileName(executableFolder, UserConfigFolder(),
+        IsInstalledLayout(executableFolder) ? executableFolder : std::string(TARVO_INSTALL_BINDIR));
+}
+
+bool IsInstalledLayout(const std::string& executableFolder)
+{
+    std::error_code error;
+    return !executableFolder.empty()
+        && fs::is_regular_file(WithTrailingSlash(executableFolder) + TARVO_INSTALLED_HELP_FILE, error);
 }
 
 std::string SettingsFileName(

@@ -24,9 +24,15 @@ void SetIniMessageSink(IniMessageSink sink);
 // from the folder it was installed to, the per-user configuration folder + "tarvo/Kwendi.ini".
 [[nodiscard]] std::string SettingsFileName();
 // The same choice for explicit folders, so it can be tested. installedFolder: the folder the
-// build installs executables to (empty: none).
+// build installs executables to (empty: none); SettingsFileName() also counts a program as
+// installed when IsInstalledLayout says so.
 [[nodiscard]] std::string SettingsFileName(
     const std::string& executableFolder, const std::string& userConfigFolder, const std::string& installedFolder = {});
+
+// Whether the program in executableFolder lies where an install put it: its help file in
+// ../share/tarvo (the build tree keeps it beside the program). A package installed to /usr from
+// a build configured for /usr/local, and one unpacked into another root, are installed too.
+[[nodiscard]] bool IsInstalledLayout(const std::string& executableFolder);
 
 // Why a settings file of that name cannot be used ("it is a folder", "it cannot be read"), or
 // empty when it can (a missing file can be made).

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tarvo
@@ -221,6 +222,30 @@ namespace
         const std::string blocked = m_file + "/config/";
         const std::string chosen = SettingsFileName(m_folder + "missing/", blocked);
         EXPECT_EQ(ErrorOf([&] { EnsureIniFile(chosen); }), "Could not create " + blocked + "tarvo/");
+    }
+
+    TEST(SettingsFileName, AnInstalledLayoutIsRecognisedWhateverTheRoot)
+    {
+        // Each case: what lies under the root (a trailing "/" makes a folder), the program's folder.
+        const std::vector<std::tuple<std::vector<std::string>, std::string, bool>> cases = {
+            { { "usr/bin/", "usr/share/tarvo/Tarvo.html" }, "usr/bin/", true },
+            { { "opt/t/bin/", "opt/t/share/tarvo/Tarvo.html" }, "opt/t/bin", true },
+            { { "build/src/app/Tarvo.html" }, "build/src/app/", false }, // the build tree
+            { { "usr/bin/", "usr/share/tarvo/" }, "usr/bin/", false }, // no help file in the share folder
+            { { "usr/bin/", "usr/share/tarvo/Tarvo.html/" }, "usr/bin/", false }, // a folder under its name
+        };
+        for (const auto& [entries, program, installed] : cases) {
+            const test::TempTree root;
+            for (const std::string& entry : entries) {
+                const fs::path path = root.Path() + "/" + entry;
+                fs::create_directories(entry.ends_with('/') ? path : path.parent_path());
+                if (!entry.ends_with('/'))
+                    std::ofstream(path) << "<html></html>";
+            }
+            const std::string folder = root.Path() + "/" + program;
+            EXPECT_EQ(IsInstalledLayout(folder), installed) << program;
+        }
+        EXPECT_FALSE(IsInstalledLayout(""));
     }
 
 } // namespace

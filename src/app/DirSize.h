@@ -25,9 +25,11 @@ struct ScanProgress {
 // entry for the folder's own files and, for a volume root on request, one for its free space.
 // Results are three parallel text lists (paths, MB, KB) plus the exact byte counts.
 //
-// Sizes are apparent sizes in 64-bit bytes: each non-folder entry counts st_size once per name
-// (hard links included), folders count 0, symbolic links count their own size and are never
-// followed, FIFOs/sockets/devices count 0. Only "." and ".." are skipped.
+// Sizes are apparent sizes: a file counts st_size, and a file with n > 1 names (hard links)
+// counts st_size / n (rounded down) at each name, so a folder holding all its names counts it
+// once and every folder's total is the same whatever folder is analysed; folders count 0,
+// symbolic links count their own size and are never followed, FIFOs/sockets/devices count 0.
+// Only "." and ".." are skipped.
 class TDirSize
 {
 public:

@@ -326,6 +326,12 @@ std::int64_t FolderWalker::ContributedBytes(const DirEntry& entry)
 {
     switch (entry.kind) {
     case EntryKind::ekFile:
+        // Each name of a file with n names counts size / n, rounded down: a folder holding every
+        // name counts the file once (short by less than n bytes), the share of a name depends on
+        // nothing but the file, and no set of files seen is needed.
+        return entry.linkCount > 1
+            ? static_cast<std::int64_t>(static_cast<std::uint64_t>(entry.sizeBytes) / entry.linkCount)
+            : entry.sizeBytes;
     case EntryKind::ekLink:
         return entry.sizeBytes;
     case EntryKind::ekFolder:

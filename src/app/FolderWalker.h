@@ -78,8 +78,9 @@ public:
     // Number of worker threads a walk uses (the calling thread is one of them).
     void SetThreadCount(int threads) { m_threads = threads < 1 ? 1 : threads; }
 
-    // The size an entry contributes once its kind is known: files and links their apparent
-    // size, folders and special files 0.
+    // The size an entry contributes once its kind is known: files their apparent size divided
+    // by their number of names (hard links; rounded down), links their own size, folders and
+    // special files 0.
     [[nodiscard]] static std::int64_t ContributedBytes(const DirEntry& entry);
 
 private:

@@ -237,9 +237,11 @@ Options:
   --                   end of options: a FOLDER after it may start with "-"
 
 Sizes: apparent sizes (the length of each file, not the disk blocks it takes) counted in
-64-bit bytes. Every name of a file counts once, hard links included; folders count 0;
-symbolic links count their own size and are never followed; FIFOs, sockets and devices
-count 0. Names starting with "." are counted like any other. Pseudo file systems (proc,
+64-bit bytes. A file with several names (hard links) is counted once: each of its n names
+counts size / n, rounded down, so a folder holding all the names counts the file (short by
+less than n bytes) and a folder holding only some of them counts only their shares. Folders
+count 0; symbolic links count their own size and are never followed; FIFOs, sockets and
+devices count 0. Names starting with "." are counted like any other. Pseudo file systems (proc,
 sysfs, ...) are not entered, and a folder that cannot be read counts 0: it is named on
 standard error ("tarvo-scan: cannot read FOLDER: reason", at most 20 lines and then how many
 more) and the exit status is 1. size_mb and size_kb are bytes / 1048576 and bytes / 1024

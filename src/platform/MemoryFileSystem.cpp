@@ -258,6 +258,22 @@ void MemoryFileSystem::AddLink(const std::string& path, const std::string& targe
     link.sizeBytes = sizeBytes;
 }
 
+void MemoryFileSystem::AddHardLink(const std::string& existingFile, const std::string& path)
+{
+    const Change change(*this);
+    const PlacePtr folder = ResolveFolder(m_style.Parent(existingFile));
+    Node* file = folder ? FindChild(*folder->node, m_style.FileName(existingFile)) : nullptr;
+    if (!file || file->kind != EntryKind::ekFile)
+        Reject(existingFile, "no such file to link");
+    if (!file->names)
+        file->names = std::make_shared<std::uint64_t>(1);
+    Node& name = AddEntry(path, EntryKind::ekFile);
+    name.sizeBytes = file->sizeBytes;
+    name.inode = file->inode;
+    name.names = file->names;
+    ++*name.names;
+}
+
 void MemoryFileSystem::AddOther(const std::string& path)
 {
     const Change change(*this);
@@ -293,10 +309,22 @@ void MemoryFileSystem::RemoveEntry(const std::string& path)
     const auto owned
         = std::find_if(siblings.begin(), siblings.end(), [entry](const auto& child) { return child.get() == entry; });
     AnnounceRemoval(*entry);
+    ForgetNames(*entry);
     Announce(*folder->node, FolderEventKind::feDeleted, entry->name, entry->kind == EntryKind::ekFolder);
     folder->node->byKey.erase(Key(entry->name));
     m_removed.push_back(std::move(*owned));
     siblings.erase(owned);
+}
+
+// The files among the entry and below it lose this name: their other names count one link fewer.
+void MemoryFileSystem::ForgetNames(Node& entry)
+{
+    if (entry.names)
+        --*entry.names;
+    if (entry.bindTarget)
+        return; // a bind mount goes, its target stays
+    for (const auto& child : entry.children)
+        ForgetNames(*child);
 }
 
 void MemoryFileSystem::RenameEntry(const std::string& from, const std::string& to)
@@ -507,6 +535,7 @@ bool MemoryFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry)
     entry.kind = child->kind;
     const bool hasSize = child->kind == EntryKind::ekFile || child->kind == EntryKind::ekLink;
     entry.sizeBytes = hasSize ? child->sizeBytes : 0;
+    entry.linkCount = child->names ? *child->names : 1;
     return true;
 }
 

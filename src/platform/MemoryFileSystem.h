@@ -50,12 +50,16 @@ public:
     // OpenFolder and FolderExists follow it (absolute or relative target, at most 40 hops).
     void AddLink(const std::string& path, const std::string& targetText, std::int64_t sizeBytes);
     void AddOther(const std::string& path); // FIFO, socket or device node
+    // One more name for an existing file, as link(2) makes: the same inode and size, and every
+    // name of it reports the raised link count. Folders cannot get one.
+    void AddHardLink(const std::string& existingFile, const std::string& path);
     // The folder stays listed and FolderExists still sees it, but opening it fails (EACCES).
     void SetUnreadable(const std::string& folderPath, bool unreadable);
     // path shows the target folder itself, as "mount --bind target path" does; a target above
     // path builds a mount loop.
     void AddBindMount(const std::string& path, const std::string& targetFolderPath);
-    // Removes an entry and everything below it; open handles to it stay valid but detached.
+    // Removes an entry and everything below it (a file's other names stay, one link fewer);
+    // open handles to it stay valid but detached.
     void RemoveEntry(const std::string& path);
     // Renames an entry, also into another existing folder, with everything below it.
     void RenameEntry(const std::string& from, const std::string& to);
@@ -133,6 +137,7 @@ private:
     void Announce(
         const Node& folder, FolderEventKind kind, const std::string& name, bool isFolder, std::uint32_t cookie = 0);
     void AnnounceRemoval(const Node& entry);
+    static void ForgetNames(Node& entry);
     void Deliver(std::vector<Announcement>& announcements);
     void Unregister(Watcher& watcher);
 

@@ -13,6 +13,8 @@ struct MemoryFileSystem::Node {
     std::string name; // as given when created; roots carry their full text ("/", "C:\")
     EntryKind kind = EntryKind::ekFolder;
     std::int64_t sizeBytes = 0; // files and links only
+    // Shared by every name of a file with hard links: how many names it has. nullptr: one.
+    std::shared_ptr<std::uint64_t> names;
     std::string linkTarget;
     Node* parent = nullptr; // physical parent, nullptr for roots
     Node* bindTarget = nullptr; // set on bind-mount entries: the folder they show

@@ -350,6 +350,7 @@ namespace
         entry.kind = KindOfMode(info.st_mode);
         const bool hasSize = entry.kind == EntryKind::ekFile || entry.kind == EntryKind::ekLink;
         entry.sizeBytes = hasSize ? static_cast<std::int64_t>(info.st_size) : 0;
+        entry.linkCount = info.st_nlink;
         return true;
     }
 

@@ -166,6 +166,49 @@ namespace
             }));
     }
 
+    // Each name of a file with n names counts size / n, rounded down: a folder holding every
+    // name counts the file once, and a folder's total does not depend on the analysed root.
+    TEST_F(DirSizeWindows, HardLinksShareTheFileAmongTheirNames)
+    {
+        struct Case {
+            const char* what;
+            std::int64_t size;
+            std::vector<std::string> names; // the first is the file, the others link to it
+            std::vector<Row> rows; // the scan of C:\H
+        };
+        const Case cases[] = {
+            { "all names in one folder", 3001, { "C:\\H\\a\\x", "C:\\H\\a\\y", "C:\\H\\a\\z" },
+                { { "C:\\H\\a", "0", "2.93", 3000 }, { "C:\\H\\<All files in this folder>", "0", "0", 0 } } },
+            { "names in two subfolders", 5000, { "C:\\H\\a\\x", "C:\\H\\b\\y" },
+                { { "C:\\H\\a", "0", "2.44", 2500 }, { "C:\\H\\b", "0", "2.44", 2500 },
+                    { "C:\\H\\<All files in this folder>", "0", "0", 0 } } },
+            { "a name outside the analysed folder", 4000, { "C:\\Out\\x", "C:\\H\\a\\y", "C:\\H\\own" },
+                { { "C:\\H\\a", "0", "1.3", 1333 }, { "C:\\H\\<All files in this folder>", "0", "1.3", 1333 } } },
+            { "one name only", 777, { "C:\\H\\a\\x" },
+                { { "C:\\H\\a", "0", "0.76", 777 }, { "C:\\H\\<All files in this folder>", "0", "0", 0 } } },
+        };
+        for (const Case& c : cases) {
+            MemoryFileSystem fs(PathStyle::Windows());
+            fs.AddFile(c.names[0], c.size);
+            for (std::size_t i = 1; i < c.names.size(); ++i)
+                fs.AddHardLink(c.names[0], c.names[i]);
+            TDirSize scan(fs, FormatSettings::Invariant());
+            scan.Folder = "C:\\H";
+            ASSERT_TRUE(scan.Calculate());
+            EXPECT_EQ(Rows(scan), c.rows) << c.what;
+
+            // The same folder reached from the drive root: the same total.
+            scan.Folder = "C:\\";
+            ASSERT_TRUE(scan.Calculate());
+            const auto h = std::find(scan.PathList.begin(), scan.PathList.end(), "C:\\H");
+            ASSERT_NE(h, scan.PathList.end()) << c.what;
+            std::int64_t sum = 0;
+            for (const Row& row : c.rows)
+                sum += row.bytes;
+            EXPECT_EQ(scan.ByteList[static_cast<std::size_t>(h - scan.PathList.begin())], sum) << c.what;
+        }
+    }
+
     TEST_F(DirSizeWindows, ABindMountShowingAnAncestorCountsZero)
     {
         m_fs.AddFile("C:\\Top\\a\\file", 100);

@@ -115,8 +115,9 @@ public:
     // returns true; returns false and appends nothing at the end or on a read error.
     virtual bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error = nullptr) = 0;
     // Settles kind, sizeBytes and linkCount of one entry of the folder without following links.
-    // Returns false when the entry is gone or cannot be examined (kind and size unchanged).
-    virtual bool StatEntry(FolderHandle& folder, DirEntry& entry) = 0;
+    // Returns false when the entry is gone (error ENOENT) or cannot be examined (error says
+    // why); kind and size are then unchanged.
+    virtual bool StatEntry(FolderHandle& folder, DirEntry& entry, int* error = nullptr) = 0;
 
     // Convenience over OpenFolder/ReadBatch/StatEntry: every entry of a folder, fully
     // examined. false when the folder cannot be listed.

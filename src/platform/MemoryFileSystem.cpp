@@ -2,6 +2,7 @@
 #include "MemoryFileSystemNodes.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <stdexcept>
 #include <unordered_map>
@@ -289,6 +290,22 @@ void MemoryFileSystem::SetUnreadable(const std::string& folderPath, bool unreada
     place->node->unreadable = unreadable;
 }
 
+void MemoryFileSystem::SetStatError(const std::string& path, int error)
+{
+    const Change change(*this);
+    const PlacePtr folder = ResolveFolder(m_style.Parent(path));
+    Node* entry = folder ? FindChild(*folder->node, m_style.FileName(path)) : nullptr;
+    if (!entry)
+        Reject(path, "no such entry");
+    entry->statError = error;
+}
+
+void MemoryFileSystem::SetListedKinds(bool listed)
+{
+    const Change change(*this);
+    m_listedKinds = listed;
+}
+
 void MemoryFileSystem::AddBindMount(const std::string& path, const std::string& targetFolderPath)
 {
     const Change change(*this);
@@ -489,9 +506,9 @@ FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::str
     const std::shared_lock lock(m_treeLock);
     const PlacePtr& from = Own(parent).place;
     Node* child = FindChild(*from->node, name);
-    if (!child || child->kind != EntryKind::ekFolder) {
+    if (!child || child->statError != 0 || child->kind != EntryKind::ekFolder) {
         if (error)
-            *error = child ? ENOTDIR : ENOENT;
+            *error = !child ? ENOENT : child->statError != 0 ? child->statError : ENOTDIR;
         return nullptr;
     }
     return MakeHandle(Enter(from, *child), error);
@@ -522,15 +539,18 @@ bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& ou
         return false;
     const std::size_t end = std::min(children.size(), handle.cursor + m_batchSize);
     for (; handle.cursor < end; ++handle.cursor)
-        out.push_back(DirEntry { children[handle.cursor]->name, children[handle.cursor]->kind, 0 });
+        out.push_back(DirEntry {
+            children[handle.cursor]->name, m_listedKinds ? children[handle.cursor]->kind : EntryKind::ekUnknown, 0 });
     return true;
 }
 
-bool MemoryFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry)
+bool MemoryFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry, int* error)
 {
     const std::shared_lock lock(m_treeLock);
     const Node* child = FindChild(*Own(folder).place->node, entry.name);
-    if (!child)
+    if (error)
+        *error = !child ? ENOENT : child->statError;
+    if (!child || child->statError != 0)
         return false;
     entry.kind = child->kind;
     const bool hasSize = child->kind == EntryKind::ekFile || child->kind == EntryKind::ekLink;
@@ -594,7 +614,7 @@ bool MemoryFileSystem::InspectEntry(FolderHandle& folder, const std::string& nam
     const std::shared_lock lock(m_treeLock);
     const PlacePtr& from = Own(folder).place;
     const Node* child = FindChild(*from->node, name);
-    if (!child)
+    if (!child || child->statError != 0)
         return false;
     const auto linkCountOf = [this](const Node& shown) -> std::uint64_t {
         if (!m_folderLinkCounts)

@@ -21,6 +21,7 @@ struct MemoryFileSystem::Node {
     std::uint64_t inode = 0;
     int volumeIndex = -1; // index into m_volumes when this folder is a volume root
     bool unreadable = false;
+    int statError = 0; // errno value that examining or opening this entry fails with
     bool compressed = false;
     std::vector<std::unique_ptr<Node>> children; // listing order = insertion order
     std::unordered_map<std::string, Node*> byKey; // children by Key(name)

@@ -94,10 +94,10 @@ namespace
             : MemoryFileSystem(PathStyle::Posix())
         {
         }
-        bool StatEntry(FolderHandle& folder, DirEntry& entry) override
+        bool StatEntry(FolderHandle& folder, DirEntry& entry, int* error = nullptr) override
         {
             statted.push_back(entry.name);
-            return entry.name != "gone" && MemoryFileSystem::StatEntry(folder, entry);
+            return entry.name != "gone" && MemoryFileSystem::StatEntry(folder, entry, error);
         }
         std::vector<std::string> statted;
     };

@@ -22,9 +22,9 @@ namespace
     constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
 
     // Entry path -> exact bytes of one finished scan.
-    std::map<std::string, std::int64_t> Totals(const TDirSize& scan)
+    std::map<std::string, TByteCount> Totals(const TDirSize& scan)
     {
-        std::map<std::string, std::int64_t> totals;
+        std::map<std::string, TByteCount> totals;
         for (std::size_t i = 0; i < scan.PathList.size(); ++i)
             totals[scan.PathList[i]] = scan.ByteList[i];
         return totals;
@@ -118,7 +118,7 @@ namespace
         ASSERT_TRUE(m_scan->Calculate());
         const std::string in = m_tree.Path() + "/in/";
         EXPECT_EQ(Totals(*m_scan),
-            (std::map<std::string, std::int64_t> {
+            (std::map<std::string, TByteCount> {
                 { in + "a", 1500 }, { in + "b", 750 }, { in + TDirSize::kAllFilesEntry, 0 } }));
 
         m_scan->Folder = m_tree.Path();
@@ -199,7 +199,7 @@ namespace
                 _exit(3);
             std::string report;
             for (std::size_t i = 0; i < scan.PathList.size(); ++i)
-                report += scan.PathList[i] + "=" + std::to_string(scan.ByteList[i]) + "\n";
+                report += scan.PathList[i] + "=" + scan.ByteList[i].ToString() + "\n";
             if (write(fds[1], report.data(), report.size()) != static_cast<ssize_t>(report.size()))
                 _exit(4);
             _exit(0);

@@ -1,6 +1,8 @@
 #include "DirSize.h"
 
 #include "FolderWalker.h"
+#include "KeptTotals.h"
+#include "KeptTreeBuilder.h"
 
 #include <cmath>
 #include <unordered_map>
@@ -58,21 +60,53 @@ bool TDirSize::Calculate(const std::atomic<bool>& stop)
         result.paths.push_back(std::move(path));
     };
     FolderWalker::Result walked;
-    if (!WalkFolder(prefix, stop, true, rootFound, walked))
+    std::unique_ptr<TKeptTreeBuilder> recorder;
+    if (m_kept)
+        recorder = std::make_unique<TKeptTreeBuilder>(m_fileSystem.Style(), prefix, m_kept->CapBytes());
+    if (!WalkFolder(prefix, stop, true, rootFound, walked, &recorder))
         return false;
     result.folderCount = result.paths.size();
     for (const TByteCount& bytes : walked.rootTotals)
         AppendSize(result, bytes);
     AppendPseudoEntries(result, prefix, walked.own);
+    if (recorder)
+        m_kept->Keep(recorder->Finish());
+    UnreadCount = m_counters.unread.Count();
+    UnreadFolders = m_counters.unread.Kept();
+    Publish(result);
+    return true;
+}
 
-    // Cleared in this order and refilled only once the whole scan has succeeded.
+// Cleared in this order and refilled only once the whole scan has succeeded.
+void TDirSize::Publish(Result& result)
+{
     MBList = std::move(result.mbs);
     KBList = std::move(result.kbs);
     SubfolderCount = result.folderCount;
-    UnreadCount = m_counters.unread.Count();
-    UnreadFolders = m_counters.unread.Kept();
     PathList = std::move(result.paths);
     ByteList = std::move(result.bytes);
+}
+
+bool TDirSize::CalculateFromKept(bool* stale)
+{
+    TKeptListing listing;
+    if (!m_kept || !m_kept->Lookup(Folder, listing))
+        return false;
+    const PathStyle& style = m_fileSystem.Style();
+    // Spelt from Folder, as a fresh scan spells its entries.
+    const std::string prefix = style.IncludeTrailingSeparator(Folder);
+    Result result;
+    for (std::size_t i = 0; i < listing.subfolderPaths.size(); ++i) {
+        result.paths.push_back(prefix + style.FileName(listing.subfolderPaths[i]));
+        AppendSize(result, listing.subfolderBytes[i]);
+    }
+    result.folderCount = result.paths.size();
+    AppendPseudoEntries(result, prefix, listing.ownBytes);
+    UnreadCount = listing.unreadCount;
+    UnreadFolders = std::move(listing.unreadFolders);
+    if (stale)
+        *stale = listing.stale;
+    Publish(result);
     return true;
 }
 
@@ -91,7 +125,7 @@ ScanProgress TDirSize::Progress() const
 }
 
 bool TDirSize::WalkFolder(const std::string& prefix, const std::atomic<bool>& stop, bool descend,
-    const FolderWalker::RootFound& rootFound, FolderWalker::Result& walked)
+    const FolderWalker::RootFound& rootFound, FolderWalker::Result& walked, std::unique_ptr<TKeptTreeBuilder>* recorder)
 {
     int error = 0;
     const FolderHandlePtr handle = m_fileSystem.OpenFolder(prefix, &error);
@@ -99,11 +133,14 @@ bool TDirSize::WalkFolder(const std::string& prefix, const std::atomic<bool>& st
         if (error != 0)
             m_counters.unread.Note(m_fileSystem.Style().ExcludeTrailingSeparator(prefix), error);
         walked = {};
+        if (recorder)
+            recorder->reset(); // nothing was walked: nothing to keep
         return true;
     }
     FolderWalker walker(m_fileSystem, stop, m_counters);
     walker.SetDescend(descend);
     walker.SetAncestry(*handle, prefix);
+    walker.SetRecorder(recorder ? recorder->get() : nullptr);
     return walker.Walk(handle, walked, rootFound);
 }
 

@@ -15,6 +15,9 @@
 namespace tarvo
 {
 
+class TKeptTotals;
+class TKeptTreeBuilder;
+
 // What a running scan has done so far; safe to read from any thread.
 struct ScanProgress {
     std::uint64_t folders = 0; // folders read so far
@@ -62,6 +65,14 @@ public:
     // The same, stopped soon after `stop` becomes true (from any thread, even before the scan
     // starts): for a caller that owns the wish to cancel, so that it can never be lost.
     bool Calculate(const std::atomic<bool>& stop);
+    // Keeping: with a store set, every Calculate() that succeeds hands it the totals of every
+    // folder it walked (TKeptTotals says how the window uses them). nullptr, the default, keeps
+    // nothing, as tarvo-scan does.
+    void SetKeptTotals(TKeptTotals* kept) { m_kept = kept; }
+    // Fills the lists for Folder from the kept totals as Calculate() would, reading no folder
+    // (only the free-space entry is asked of the file system). False, lists untouched, when
+    // Folder is not kept; stale (when given) tells whether it was marked changed since.
+    bool CalculateFromKept(bool* stale = nullptr);
     // Asks a running Calculate() (on another thread) to stop soon. A Cancel() before Calculate
     // starts has no effect on it.
     void Cancel();
@@ -90,13 +101,16 @@ private:
     // Walks the folder at the normalised path; false when cancelled. Subfolders are named to
     // `rootFound` as the listing reaches them.
     bool WalkFolder(const std::string& prefix, const std::atomic<bool>& stop, bool descend,
-        const FolderWalker::RootFound& rootFound, FolderWalker::Result& walked);
+        const FolderWalker::RootFound& rootFound, FolderWalker::Result& walked,
+        std::unique_ptr<TKeptTreeBuilder>* recorder = nullptr);
+    void Publish(Result& result);
     [[nodiscard]] bool HasFreeSpaceEntry(const std::string& normalisedPath);
     void AppendSize(Result& result, TByteCount bytes) const;
     void AppendPseudoEntries(Result& result, const std::string& prefix, TByteCount own);
 
     FileSystem& m_fileSystem;
     FormatSettings m_settings;
+    TKeptTotals* m_kept = nullptr;
 
     std::atomic<bool> m_cancel { false };
     WalkCounters m_counters;

@@ -1,5 +1,7 @@
 #include "FolderWalker.h"
 
+#include "KeptTreeBuilder.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
@@ -59,6 +61,10 @@ public:
         std::size_t root = kTop;
         std::vector<DirEntry> entries;
         std::uint32_t subfoldersSeen = 0; // tkRead: subfolders of the folder listed so far
+        // The kept record of `folder` (kNone when nothing is kept); tkOpen: which subfolder of
+        // it this is, in its listing.
+        std::uint32_t node = TKeptTreeBuilder::kNone;
+        std::uint32_t ordinal = 0;
     };
 
     Run(FolderWalker& owner, const RootFound& rootFound)
@@ -179,14 +185,19 @@ private:
             ReadOn(task, totals);
             return;
         }
+        const std::uint32_t node
+            = m_owner.m_recorder ? m_owner.m_recorder->AddFolder(task.node, task.ordinal, task.name) : task.node;
         int error = 0;
         FolderHandlePtr folder = Files().OpenChild(*task.folder, task.name, &error);
         task.folder.reset(); // the parent may close once its last waiting child is open
         if (!folder) {
             // Unreadable, gone or a pseudo file system: counts 0. A pseudo file system is left
             // alone on purpose (no error); the others are worth telling.
-            if (error != 0)
+            if (error != 0) {
                 m_owner.m_counters.unread.Note(m_owner.PathOf(task.chain.get(), task.name), error);
+                if (m_owner.m_recorder)
+                    m_owner.m_recorder->MarkUnread(node, error, {}); // kept with the folder itself
+            }
             return;
         }
         const FolderIdentity identity = folder->Identity();
@@ -196,7 +207,7 @@ private:
             = std::make_shared<const Ancestor>(Ancestor { identity, std::move(task.chain), std::move(task.name) });
         m_owner.m_counters.folders.fetch_add(1, std::memory_order_relaxed);
         m_owner.m_counters.lastRootEntered.store(static_cast<int>(task.root), std::memory_order_relaxed);
-        Task read { TaskKind::tkRead, std::move(folder), {}, std::move(chain), task.root, {}, 0 };
+        Task read { TaskKind::tkRead, std::move(folder), {}, std::move(chain), task.root, {}, 0, node, 0 };
         ReadOn(read, totals);
     }
 
@@ -220,8 +231,8 @@ private:
         const TByteCount examined = Prepare(task, current);
         std::vector<DirEntry> next;
         if (!Cancelled() && ReadNext(task, next))
-            Push(Task {
-                TaskKind::tkRead, task.folder, {}, task.chain, task.root, std::move(next), task.subfoldersSeen });
+            Push(Task { TaskKind::tkRead, task.folder, {}, task.chain, task.root, std::move(next), task.subfoldersSeen,
+                task.node, 0 });
         Settle(task, current, firstSubfolder, examined, totals);
     }
 
@@ -231,8 +242,16 @@ private:
         if (Files().ReadBatch(*task.folder, out, &error))
             return true;
         if (error != 0)
-            m_owner.m_counters.unread.Note(m_owner.PathOf(task.chain.get(), {}), error);
+            NoteUnread(task.chain.get(), {}, task.node, error);
         return false;
+    }
+
+    // Something could not be read: told to the user, and kept with the folder it is in (or is).
+    void NoteUnread(const Ancestor* chain, const std::string& name, std::uint32_t node, int error)
+    {
+        m_owner.m_counters.unread.Note(m_owner.PathOf(chain, name), error);
+        if (m_owner.m_recorder)
+            m_owner.m_recorder->MarkUnread(node, error, name);
     }
 
     // What must be settled in listing order before the folder is handed on: the kinds the
@@ -247,7 +266,7 @@ private:
                 if (!Examine(Files(), *task.folder, entry, error)) {
                     entry.kind = EntryKind::ekOther; // vanished since the listing
                 } else if (error != 0) {
-                    m_owner.m_counters.unread.Note(m_owner.PathOf(task.chain.get(), entry.name), error);
+                    NoteUnread(task.chain.get(), entry.name, task.node, error);
                     entry.kind = EntryKind::ekOther;
                 } else if (entry.kind != EntryKind::ekFolder) {
                     examined += ContributedBytes(entry);
@@ -275,8 +294,8 @@ private:
             if (entry.kind == EntryKind::ekFolder) {
                 const std::size_t root = task.root == kTop ? subfolder : task.root;
                 if (m_owner.m_descend)
-                    opens.push_back(
-                        Task { TaskKind::tkOpen, task.folder, std::move(entry.name), task.chain, root, {}, 0 });
+                    opens.push_back(Task { TaskKind::tkOpen, task.folder, std::move(entry.name), task.chain, root, {},
+                        0, task.node, subfolder });
                 ++subfolder;
                 continue;
             }
@@ -284,7 +303,7 @@ private:
                 int error = 0;
                 if (!Files().StatEntry(*task.folder, entry, &error)) {
                     if (error != 0 && error != ENOENT) // ENOENT: vanished since the listing
-                        m_owner.m_counters.unread.Note(m_owner.PathOf(task.chain.get(), entry.name), error);
+                        NoteUnread(task.chain.get(), entry.name, task.node, error);
                     continue;
                 }
             }
@@ -292,6 +311,8 @@ private:
         }
         PushAll(opens);
         totals.Add(task.root, sum);
+        if (m_owner.m_recorder)
+            m_owner.m_recorder->AddOwn(task.node, sum);
         m_owner.m_counters.AddBytes(static_cast<std::uint64_t>(sum.ToInt64Saturated()));
     }
 
@@ -335,7 +356,8 @@ bool FolderWalker::Walk(const FolderHandlePtr& top, Result& result, const RootFo
     if (!m_ancestry)
         throw std::logic_error("FolderWalker::Walk: SetAncestry must come first");
     Run run(*this, rootFound);
-    run.Push(Run::Task { Run::TaskKind::tkRead, top, {}, m_ancestry, Run::kTop, {}, 0 });
+    const std::uint32_t topNode = m_recorder ? 0 : TKeptTreeBuilder::kNone;
+    run.Push(Run::Task { Run::TaskKind::tkRead, top, {}, m_ancestry, Run::kTop, {}, 0, topNode, 0 });
     run.Execute(m_threads, result);
     return !m_cancel.load();
 }

@@ -14,6 +14,8 @@
 namespace tarvo
 {
 
+class TKeptTreeBuilder;
+
 // A folder, or an entry of one, that could not be read, and why (an errno value).
 struct UnreadFolder {
     std::string path;
@@ -82,6 +84,8 @@ public:
     void SetAncestry(FolderHandle& top, std::string topPath);
     // Only the walked folder's own listing: its subfolders are named but not entered.
     void SetDescend(bool descend) { m_descend = descend; }
+    // Records every folder walked, with its totals, into the builder (nullptr: keep nothing).
+    void SetRecorder(TKeptTreeBuilder* recorder) { m_recorder = recorder; }
 
     // Reads `top` (opened and not yet read) to its end and walks every subfolder below it.
     // Returns false when cancelled; the result is then incomplete.
@@ -116,6 +120,7 @@ private:
     WalkCounters& m_counters;
     std::shared_ptr<const Ancestor> m_ancestry;
     std::string m_topPath; // with its trailing separator
+    TKeptTreeBuilder* m_recorder = nullptr;
     int m_threads;
     bool m_descend = true;
 };

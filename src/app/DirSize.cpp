@@ -1,8 +1,11 @@
 #include "DirSize.h"
 
 #include "FolderWalker.h"
+#include "KeptTotals.h"
+#include "KeptTreeBuilder.h"
 
 #include <cmath>
+#include <unordered_map>
 
 namespace tarvo
 {
@@ -19,17 +22,8 @@ struct TDirSize::Result {
     std::vector<std::string> paths;
     std::vector<std::string> mbs;
     std::vector<std::string> kbs;
-    std::vector<std::int64_t> bytes;
+    std::vector<TByteCount> bytes;
     std::size_t folderCount = 0; // the first entries that are subfolders
-};
-
-// What listing the scanned folder found: its open handle, its subfolders in listing order and
-// its own non-folder entries, still to be sized.
-struct TDirSize::Listing {
-    std::string normalisedPath;
-    FolderHandlePtr handle;
-    std::vector<std::string> folderNames;
-    std::vector<DirEntry> ownEntries;
 };
 
 TDirSize::TDirSize(FileSystem& fileSystem, FormatSettings settings)
@@ -48,25 +42,71 @@ bool TDirSize::Calculate()
 
 bool TDirSize::Calculate(const std::atomic<bool>& stop)
 {
-    m_counters.folders.store(0);
-    m_counters.bytes.store(0);
-    m_counters.lastRootEntered.store(-1);
-    m_counters.unread.Clear();
-
+    m_counters.Reset();
+    {
+        std::lock_guard lock(m_progressMutex);
+        m_progressPaths.clear();
+    }
     Result result;
-    const std::string path = m_fileSystem.Style().IncludeTrailingSeparator(Folder);
-    ListDirs(path, result.paths);
-    if (!CalcSizes(result.paths, path, stop, result))
+    const std::string prefix = m_fileSystem.Style().IncludeTrailingSeparator(Folder);
+    // One pass: the subfolders are named as the listing streams by, so that the folder's own
+    // entries, however many, are never held.
+    const auto rootFound = [this, &prefix, &result](std::size_t, const std::string& name) {
+        std::string path = prefix + name;
+        {
+            std::lock_guard lock(m_progressMutex);
+            m_progressPaths.push_back(path);
+        }
+        result.paths.push_back(std::move(path));
+    };
+    FolderWalker::Result walked;
+    std::unique_ptr<TKeptTreeBuilder> recorder;
+    if (m_kept)
+        recorder = std::make_unique<TKeptTreeBuilder>(m_fileSystem.Style(), prefix, m_kept->CapBytes());
+    if (!WalkFolder(prefix, stop, true, rootFound, walked, &recorder))
         return false;
+    result.folderCount = result.paths.size();
+    for (const TByteCount& bytes : walked.rootTotals)
+        AppendSize(result, bytes);
+    AppendPseudoEntries(result, prefix, walked.own);
+    if (recorder)
+        m_kept->Keep(recorder->Finish());
+    UnreadCount = m_counters.unread.Count();
+    UnreadFolders = m_counters.unread.Kept();
+    Publish(result);
+    return true;
+}
 
-    // Cleared in this order and refilled only once the whole scan has succeeded.
+// Cleared in this order and refilled only once the whole scan has succeeded.
+void TDirSize::Publish(Result& result)
+{
     MBList = std::move(result.mbs);
     KBList = std::move(result.kbs);
     SubfolderCount = result.folderCount;
-    UnreadCount = m_counters.unread.Count();
-    UnreadFolders = m_counters.unread.Kept();
     PathList = std::move(result.paths);
     ByteList = std::move(result.bytes);
+}
+
+bool TDirSize::CalculateFromKept(bool* stale)
+{
+    TKeptListing listing;
+    if (!m_kept || !m_kept->Lookup(Folder, listing))
+        return false;
+    const PathStyle& style = m_fileSystem.Style();
+    // Spelt from Folder, as a fresh scan spells its entries.
+    const std::string prefix = style.IncludeTrailingSeparator(Folder);
+    Result result;
+    for (std::size_t i = 0; i < listing.subfolderPaths.size(); ++i) {
+        result.paths.push_back(prefix + style.FileName(listing.subfolderPaths[i]));
+        AppendSize(result, listing.subfolderBytes[i]);
+    }
+    result.folderCount = result.paths.size();
+    AppendPseudoEntries(result, prefix, listing.ownBytes);
+    UnreadCount = listing.unreadCount;
+    UnreadFolders = std::move(listing.unreadFolders);
+    if (stale)
+        *stale = listing.stale;
+    Publish(result);
     return true;
 }
 
@@ -76,7 +116,7 @@ ScanProgress TDirSize::Progress() const
 {
     ScanProgress progress;
     progress.folders = m_counters.folders.load(std::memory_order_relaxed);
-    progress.bytes = m_counters.bytes.load(std::memory_order_relaxed);
+    progress.bytes = static_cast<std::int64_t>(m_counters.bytes.load(std::memory_order_relaxed));
     const int entry = m_counters.lastRootEntered.load(std::memory_order_relaxed);
     std::lock_guard lock(m_progressMutex);
     if (entry >= 0 && static_cast<std::size_t>(entry) < m_progressPaths.size())
@@ -84,39 +124,45 @@ ScanProgress TDirSize::Progress() const
     return progress;
 }
 
-void TDirSize::ListDirs(const std::string& path) { ListDirs(path, PathList); }
-
-void TDirSize::ListDirs(const std::string& path, std::vector<std::string>& paths)
+bool TDirSize::WalkFolder(const std::string& prefix, const std::atomic<bool>& stop, bool descend,
+    const FolderWalker::RootFound& rootFound, FolderWalker::Result& walked, std::unique_ptr<TKeptTreeBuilder>* recorder)
 {
-    const PathStyle& style = m_fileSystem.Style();
-    auto listing = std::make_unique<Listing>();
-    listing->normalisedPath = style.IncludeTrailingSeparator(path);
-    const std::string& prefix = listing->normalisedPath;
-
     int error = 0;
-    listing->handle = m_fileSystem.OpenFolder(prefix, &error);
-    if (listing->handle) {
+    const FolderHandlePtr handle = m_fileSystem.OpenFolder(prefix, &error);
+    if (!handle) {
+        if (error != 0)
+            m_counters.unread.Note(m_fileSystem.Style().ExcludeTrailingSeparator(prefix), error);
+        walked = {};
+        if (recorder)
+            recorder->reset(); // nothing was walked: nothing to keep
+        return true;
+    }
+    FolderWalker walker(m_fileSystem, stop, m_counters);
+    walker.SetDescend(descend);
+    walker.SetAncestry(*handle, prefix);
+    walker.SetRecorder(recorder ? recorder->get() : nullptr);
+    return walker.Walk(handle, walked, rootFound);
+}
+
+void TDirSize::ListDirs(const std::string& path)
+{
+    const std::string prefix = m_fileSystem.Style().IncludeTrailingSeparator(path);
+    if (const FolderHandlePtr handle = m_fileSystem.OpenFolder(prefix)) {
         std::vector<DirEntry> batch;
-        while (m_fileSystem.ReadBatch(*listing->handle, batch, &error)) {
+        while (m_fileSystem.ReadBatch(*handle, batch)) {
             for (DirEntry& entry : batch) {
-                if (entry.kind == EntryKind::ekUnknown && !m_fileSystem.StatEntry(*listing->handle, entry))
+                int error = 0;
+                if (entry.kind == EntryKind::ekUnknown && !FolderWalker::Examine(m_fileSystem, *handle, entry, error))
                     continue;
-                if (entry.kind == EntryKind::ekFolder) {
-                    paths.push_back(prefix + entry.name);
-                    listing->folderNames.push_back(std::move(entry.name));
-                } else {
-                    listing->ownEntries.push_back(std::move(entry));
-                }
+                if (entry.kind == EntryKind::ekFolder)
+                    PathList.push_back(prefix + entry.name);
             }
             batch.clear();
         }
     }
-    if (error != 0)
-        m_counters.unread.Note(style.ExcludeTrailingSeparator(prefix), error);
-    paths.push_back(prefix + kAllFilesEntry);
+    PathList.push_back(prefix + kAllFilesEntry);
     if (HasFreeSpaceEntry(prefix))
-        paths.push_back(prefix + kFreeSpaceEntry);
-    m_listing = std::move(listing);
+        PathList.push_back(prefix + kFreeSpaceEntry);
 }
 
 bool TDirSize::HasFreeSpaceEntry(const std::string& normalisedPath)
@@ -126,10 +172,29 @@ bool TDirSize::HasFreeSpaceEntry(const std::string& normalisedPath)
 
 void TDirSize::CalcSizes(const std::vector<std::string>& entries, const std::string& path)
 {
-    Result result;
+    const PathStyle& style = m_fileSystem.Style();
+    const std::string prefix = style.IncludeTrailingSeparator(path);
     m_cancel.store(false);
-    if (!CalcSizes(entries, path, m_cancel, result))
+    m_counters.Reset();
+    std::vector<std::string> names;
+    FolderWalker::Result walked;
+    if (!WalkFolder(
+            prefix, m_cancel, true, [&names](std::size_t, const std::string& name) { names.push_back(name); }, walked))
         return;
+    // The entries come from an earlier listing: each is matched to this walk's subfolders by name.
+    std::unordered_map<std::string, TByteCount> totals;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        totals.emplace(std::move(names[i]), walked.rootTotals[i]);
+    const std::size_t pseudoCount = HasFreeSpaceEntry(prefix) ? 2 : 1;
+    const std::size_t folderCount = entries.size() >= pseudoCount ? entries.size() - pseudoCount : 0;
+    Result result;
+    for (std::size_t i = 0; i < folderCount; ++i) {
+        const std::string& entry = entries[i];
+        const bool underPrefix = entry.compare(0, prefix.size(), prefix) == 0;
+        const auto found = totals.find(underPrefix ? entry.substr(prefix.size()) : style.FileName(entry));
+        AppendSize(result, found == totals.end() ? TByteCount {} : found->second);
+    }
+    AppendPseudoEntries(result, prefix, walked.own);
     for (std::size_t i = 0; i < result.mbs.size(); ++i) {
         MBList.push_back(std::move(result.mbs[i]));
         KBList.push_back(std::move(result.kbs[i]));
@@ -137,93 +202,40 @@ void TDirSize::CalcSizes(const std::vector<std::string>& entries, const std::str
     }
 }
 
-bool TDirSize::CalcSizes(
-    const std::vector<std::string>& entries, const std::string& path, const std::atomic<bool>& stop, Result& result)
+TByteCount TDirSize::GetDirSize(const std::string& path, bool recursive)
 {
-    const PathStyle& style = m_fileSystem.Style();
-    const std::string prefix = style.IncludeTrailingSeparator(path);
-    const std::size_t pseudoCount = HasFreeSpaceEntry(prefix) ? 2 : 1;
-    const std::size_t folderCount = entries.size() >= pseudoCount ? entries.size() - pseudoCount : 0;
-    result.folderCount = folderCount;
-
-    // Reuse the listing ListDirs just made; list again only when called on its own.
-    std::unique_ptr<Listing> listing = std::move(m_listing);
-    if (!listing || listing->normalisedPath != prefix) {
-        std::vector<std::string> ignored;
-        ListDirs(prefix, ignored);
-        listing = std::move(m_listing);
-    }
-
-    std::vector<FolderWalker::FolderRoot> roots;
-    roots.reserve(folderCount);
-    for (std::size_t i = 0; i < folderCount; ++i) {
-        const std::string& entry = entries[i];
-        const bool underPrefix = entry.compare(0, prefix.size(), prefix) == 0;
-        roots.push_back({ underPrefix ? entry.substr(prefix.size()) : style.FileName(entry) });
-    }
-    {
-        std::lock_guard lock(m_progressMutex);
-        m_progressPaths.assign(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(folderCount));
-    }
-
-    std::vector<std::int64_t> totals(folderCount + 1, 0);
-    if (listing->handle) {
-        FolderWalker walker(m_fileSystem, stop, m_counters);
-        walker.SetAncestry(*listing->handle, prefix);
-        if (!walker.Walk(listing->handle, roots, std::move(listing->ownEntries), totals))
-            return false;
-    }
-
-    for (std::int64_t bytes : totals)
-        AppendSize(result, bytes);
-    if (pseudoCount == 2) {
-        const std::int64_t freeBytes = m_fileSystem.FreeBytes(prefix);
-        AppendSize(result, freeBytes < 0 ? 0 : freeBytes);
-    }
-    return true;
-}
-
-std::int64_t TDirSize::GetDirSize(const std::string& path, bool recursive)
-{
-    const PathStyle& style = m_fileSystem.Style();
-    FolderHandlePtr folder = m_fileSystem.OpenFolder(style.IncludeTrailingSeparator(path));
+    FolderHandlePtr folder = m_fileSystem.OpenFolder(m_fileSystem.Style().IncludeTrailingSeparator(path));
     if (!folder)
-        return 0;
-
-    std::vector<FolderWalker::FolderRoot> roots;
-    std::vector<DirEntry> ownEntries;
-    std::vector<DirEntry> batch;
-    while (m_fileSystem.ReadBatch(*folder, batch)) {
-        for (DirEntry& entry : batch) {
-            if (entry.kind == EntryKind::ekUnknown && !m_fileSystem.StatEntry(*folder, entry))
-                continue;
-            if (entry.kind == EntryKind::ekFolder) {
-                if (recursive)
-                    roots.push_back({ std::move(entry.name) });
-            } else {
-                ownEntries.push_back(std::move(entry));
-            }
-        }
-        batch.clear();
-    }
-
+        return {};
     std::atomic<bool> neverCancelled { false };
     WalkCounters counters;
     FolderWalker walker(m_fileSystem, neverCancelled, counters);
+    walker.SetDescend(recursive);
     walker.SetAncestry(*folder, path);
-    std::vector<std::int64_t> totals;
-    walker.Walk(folder, roots, std::move(ownEntries), totals);
-    std::int64_t sum = 0;
-    for (std::int64_t bytes : totals)
+    FolderWalker::Result walked;
+    walker.Walk(folder, walked);
+    TByteCount sum = walked.own;
+    for (const TByteCount& bytes : walked.rootTotals)
         sum += bytes;
     return sum;
 }
 
-void TDirSize::AppendSize(Result& result, std::int64_t bytes) const
+void TDirSize::AppendSize(Result& result, TByteCount bytes) const
 {
-    result.mbs.push_back(FloatToText(ConvertSize(2, static_cast<double>(bytes)), m_settings));
-    result.kbs.push_back(FloatToText(ConvertSize(1, static_cast<double>(bytes)), m_settings));
+    result.mbs.push_back(SizeText(bytes, 2, m_settings));
+    result.kbs.push_back(SizeText(bytes, 1, m_settings));
     result.bytes.push_back(bytes);
+}
+
+void TDirSize::AppendPseudoEntries(Result& result, const std::string& prefix, TByteCount own)
+{
+    result.paths.push_back(prefix + kAllFilesEntry);
+    AppendSize(result, own);
+    if (HasFreeSpaceEntry(prefix)) {
+        result.paths.push_back(prefix + kFreeSpaceEntry);
+        const std::int64_t freeBytes = m_fileSystem.FreeBytes(prefix);
+        AppendSize(result, static_cast<std::uint64_t>(freeBytes < 0 ? 0 : freeBytes));
+    }
 }
 
 double TDirSize::ConvertSize(int unit, double bytes)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteCount.h"
 #include "FileSystem.h"
 #include "FolderWalker.h"
 #include "FormatSettings.h"
@@ -14,20 +15,26 @@
 namespace tarvo
 {
 
+class TKeptTotals;
+class TKeptTreeBuilder;
+
 // What a running scan has done so far; safe to read from any thread.
 struct ScanProgress {
     std::uint64_t folders = 0; // folders read so far
-    std::int64_t bytes = 0; // bytes counted so far
+    std::int64_t bytes = 0; // bytes counted so far (stops at the largest int64)
     std::string currentPath; // the subfolder entry most recently entered (empty before the walk)
 };
 
 // Measures one folder: one entry per immediate subfolder with the total size below it, one
 // entry for the folder's own files and, for a volume root on request, one for its free space.
-// Results are three parallel text lists (paths, MB, KB) plus the exact byte counts.
+// Results are three parallel text lists (paths, MB, KB) plus the exact byte counts; the texts
+// come from the exact counts (SizeText), so they are exact too.
 //
-// Sizes are apparent sizes in 64-bit bytes: each non-folder entry counts st_size once per name
-// (hard links included), folders count 0, symbolic links count their own size and are never
-// followed, FIFOs/sockets/devices count 0. Only "." and ".." are skipped.
+// Sizes are apparent sizes: a file counts st_size, and a file with n > 1 names (hard links)
+// counts st_size / n (rounded down) at each name, so a folder holding all its names counts it
+// once and every folder's total is the same whatever folder is analysed; folders count 0,
+// symbolic links count their own size and are never followed, FIFOs/sockets/devices count 0.
+// Only "." and ".." are skipped.
 class TDirSize
 {
 public:
@@ -40,12 +47,13 @@ public:
     std::vector<std::string> PathList;
     std::vector<std::string> MBList;
     std::vector<std::string> KBList;
-    std::vector<std::int64_t> ByteList; // exact bytes of each entry (free space: 0 when unknown)
+    std::vector<TByteCount> ByteList; // exact bytes of each entry (free space: 0 when unknown)
     // How many entries of PathList, from the first, are subfolders; the rest are the
     // pseudo-entries (a subfolder's name may begin with "<" too).
     std::size_t SubfolderCount = 0;
-    // Folders (Folder itself included) that could not be opened or listed, each counted as
-    // holding nothing: how many, and the first UnreadLog::kKept of them by path.
+    // Folders (Folder itself included) that could not be opened or listed, and entries that
+    // could not be examined, each counted as holding nothing: how many, and the first
+    // UnreadLog::kKept of them by path.
     std::size_t UnreadCount = 0;
     std::vector<UnreadFolder> UnreadFolders;
     bool IncludeFreeSpace = false;
@@ -57,6 +65,14 @@ public:
     // The same, stopped soon after `stop` becomes true (from any thread, even before the scan
     // starts): for a caller that owns the wish to cancel, so that it can never be lost.
     bool Calculate(const std::atomic<bool>& stop);
+    // Keeping: with a store set, every Calculate() that succeeds hands it the totals of every
+    // folder it walked (TKeptTotals says how the window uses them). nullptr, the default, keeps
+    // nothing, as tarvo-scan does.
+    void SetKeptTotals(TKeptTotals* kept) { m_kept = kept; }
+    // Fills the lists for Folder from the kept totals as Calculate() would, reading no folder
+    // (only the free-space entry is asked of the file system). False, lists untouched, when
+    // Folder is not kept; stale (when given) tells whether it was marked changed since.
+    bool CalculateFromKept(bool* stale = nullptr);
     // Asks a running Calculate() (on another thread) to stop soon. A Cancel() before Calculate
     // starts has no effect on it.
     void Cancel();
@@ -68,7 +84,7 @@ public:
     // Appends the MB/KB texts and byte counts for entries as ListDirs produced them.
     void CalcSizes(const std::vector<std::string>& entries, const std::string& path);
     // Bytes in the folder: its own entries only, or everything below it. 0 when unreadable.
-    [[nodiscard]] std::int64_t GetDirSize(const std::string& path, bool recursive);
+    [[nodiscard]] TByteCount GetDirSize(const std::string& path, bool recursive);
 
     // unit 1: kilobytes, 2: megabytes; rounded to hundredths, absolute value.
     [[nodiscard]] static double ConvertSize(int unit, double bytes);
@@ -82,16 +98,19 @@ public:
 
 private:
     struct Result;
-    struct Listing;
-    void ListDirs(const std::string& path, std::vector<std::string>& paths);
-    bool CalcSizes(const std::vector<std::string>& entries, const std::string& path, const std::atomic<bool>& stop,
-        Result& result);
+    // Walks the folder at the normalised path; false when cancelled. Subfolders are named to
+    // `rootFound` as the listing reaches them.
+    bool WalkFolder(const std::string& prefix, const std::atomic<bool>& stop, bool descend,
+        const FolderWalker::RootFound& rootFound, FolderWalker::Result& walked,
+        std::unique_ptr<TKeptTreeBuilder>* recorder = nullptr);
+    void Publish(Result& result);
     [[nodiscard]] bool HasFreeSpaceEntry(const std::string& normalisedPath);
-    void AppendSize(Result& result, std::int64_t bytes) const;
+    void AppendSize(Result& result, TByteCount bytes) const;
+    void AppendPseudoEntries(Result& result, const std::string& prefix, TByteCount own);
 
     FileSystem& m_fileSystem;
     FormatSettings m_settings;
-    std::unique_ptr<Listing> m_listing; // what ListDirs found, for the CalcSizes that follows
+    TKeptTotals* m_kept = nullptr;
 
     std::atomic<bool> m_cancel { false };
     WalkCounters m_counters;

@@ -1,8 +1,12 @@
 #include "FolderWalker.h"
 
+#include "KeptTreeBuilder.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <exception>
+#include <limits>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -13,11 +17,6 @@ namespace tarvo
 namespace
 {
 
-    // Past this many queued tasks a worker stops handing out further buffers of a large folder
-    // and settles them itself, so a huge folder cannot fill memory with pending names.
-    constexpr std::size_t kQueueCap = 4096;
-    // The own entries of the scanned folder are handed out in chunks of this many names.
-    constexpr std::size_t kOwnChunk = 512;
     // Guards the ancestry walk against a file system whose ".." never reaches a top.
     constexpr int kMaxAncestors = 1 << 16;
 
@@ -40,27 +39,39 @@ namespace
         return a.device == b.device && a.inode == b.inode;
     }
 
+    bool NeedsStat(EntryKind kind) { return kind == EntryKind::ekFile || kind == EntryKind::ekLink; }
+
 } // namespace
 
 // The state of one Walk call: the task stack and the workers that drain it.
 class FolderWalker::Run
 {
 public:
-    Run(FolderWalker& owner, std::size_t rootCount)
-        : m_owner(owner)
-        , m_rootCount(rootCount)
-    {
-    }
+    // The root index of the walked folder's own entries.
+    static constexpr std::size_t kTop = std::numeric_limits<std::size_t>::max();
 
-    // A folder to open (name != empty) below `folder`, or a batch of `folder`'s own entries to
-    // settle (name empty).
+    // Open the subfolder `name` of `folder` (tkOpen), or read on in `folder` (tkRead), first
+    // settling `entries`, a buffer of it already read.
+    enum class TaskKind : std::uint8_t { tkOpen, tkRead };
     struct Task {
+        TaskKind kind = TaskKind::tkOpen;
         FolderHandlePtr folder;
         std::string name;
-        std::shared_ptr<const Ancestor> chain; // ancestry of `folder`
-        std::size_t root = 0;
+        std::shared_ptr<const Ancestor> chain; // tkOpen: the parent's ancestry; tkRead: the folder's own
+        std::size_t root = kTop;
         std::vector<DirEntry> entries;
+        std::uint32_t subfoldersSeen = 0; // tkRead: subfolders of the folder listed so far
+        // The kept record of `folder` (kNone when nothing is kept); tkOpen: which subfolder of
+        // it this is, in its listing.
+        std::uint32_t node = TKeptTreeBuilder::kNone;
+        std::uint32_t ordinal = 0;
     };
+
+    Run(FolderWalker& owner, const RootFound& rootFound)
+        : m_owner(owner)
+        , m_rootFound(rootFound)
+    {
+    }
 
     void Push(Task task)
     {
@@ -71,17 +82,24 @@ public:
         m_wake.notify_one();
     }
 
-    [[nodiscard]] bool QueueFull()
+    void PushAll(std::vector<Task>& tasks)
     {
-        std::lock_guard lock(m_mutex);
-        return m_tasks.size() >= kQueueCap;
+        if (tasks.empty())
+            return;
+        {
+            std::lock_guard lock(m_mutex);
+            // Reversed, so that the stack hands them out in listing order.
+            for (auto it = tasks.rbegin(); it != tasks.rend(); ++it)
+                m_tasks.push_back(std::move(*it));
+        }
+        tasks.clear();
+        m_wake.notify_all();
     }
 
-    // Runs workers until no task is left; returns the summed totals per root.
-    std::vector<std::int64_t> Execute(int threads)
+    // Runs workers until no task is left and adds up what each counted.
+    void Execute(int threads, Result& result)
     {
-        std::vector<std::vector<std::int64_t>> perWorker(
-            static_cast<std::size_t>(threads), std::vector<std::int64_t>(m_rootCount, 0));
+        std::vector<Totals> perWorker(static_cast<std::size_t>(threads));
         std::vector<std::thread> helpers;
         helpers.reserve(static_cast<std::size_t>(threads - 1));
         for (int i = 1; i < threads; ++i)
@@ -92,17 +110,38 @@ public:
         if (m_error)
             std::rethrow_exception(m_error);
 
-        std::vector<std::int64_t> totals(m_rootCount, 0);
-        for (const auto& worker : perWorker)
-            for (std::size_t i = 0; i < m_rootCount; ++i)
-                totals[i] += worker[i];
-        return totals;
+        result.rootTotals.assign(m_topFolders, TByteCount {});
+        result.own = {};
+        for (const Totals& worker : perWorker) {
+            for (std::size_t i = 0; i < worker.roots.size() && i < m_topFolders; ++i)
+                result.rootTotals[i] += worker.roots[i];
+            result.own += worker.own;
+        }
     }
 
 private:
-    [[nodiscard]] bool Cancelled() const { return m_owner.m_cancel.load(std::memory_order_relaxed); }
+    // What one worker counted: per root, and for the walked folder's own entries. Kept apart
+    // per worker so that no atomic sits on the hot path.
+    struct Totals {
+        std::vector<TByteCount> roots;
+        TByteCount own;
 
-    void Work(std::vector<std::int64_t>& totals)
+        void Add(std::size_t root, TByteCount bytes)
+        {
+            if (root == kTop) {
+                own += bytes;
+                return;
+            }
+            if (root >= roots.size())
+                roots.resize(root + 1);
+            roots[root] += bytes;
+        }
+    };
+
+    [[nodiscard]] bool Cancelled() const { return m_owner.m_cancel.load(std::memory_order_relaxed); }
+    [[nodiscard]] FileSystem& Files() const { return m_owner.m_fileSystem; }
+
+    void Work(Totals& totals)
     {
         try {
             Task task;
@@ -140,20 +179,25 @@ private:
             m_wake.notify_all();
     }
 
-    void Perform(Task& task, std::vector<std::int64_t>& totals)
+    void Perform(Task& task, Totals& totals)
     {
-        if (task.name.empty()) {
-            Settle(*task.folder, task.entries, task.folder, task.chain, task.root, totals);
+        if (task.kind == TaskKind::tkRead) {
+            ReadOn(task, totals);
             return;
         }
+        const std::uint32_t node
+            = m_owner.m_recorder ? m_owner.m_recorder->AddFolder(task.node, task.ordinal, task.name) : task.node;
         int error = 0;
-        FolderHandlePtr folder = m_owner.m_fileSystem.OpenChild(*task.folder, task.name, &error);
+        FolderHandlePtr folder = Files().OpenChild(*task.folder, task.name, &error);
         task.folder.reset(); // the parent may close once its last waiting child is open
         if (!folder) {
             // Unreadable, gone or a pseudo file system: counts 0. A pseudo file system is left
             // alone on purpose (no error); the others are worth telling.
-            if (error != 0)
+            if (error != 0) {
                 m_owner.m_counters.unread.Note(m_owner.PathOf(task.chain.get(), task.name), error);
+                if (m_owner.m_recorder)
+                    m_owner.m_recorder->MarkUnread(node, error, {}); // kept with the folder itself
+            }
             return;
         }
         const FolderIdentity identity = folder->Identity();
@@ -163,7 +207,8 @@ private:
             = std::make_shared<const Ancestor>(Ancestor { identity, std::move(task.chain), std::move(task.name) });
         m_owner.m_counters.folders.fetch_add(1, std::memory_order_relaxed);
         m_owner.m_counters.lastRootEntered.store(static_cast<int>(task.root), std::memory_order_relaxed);
-        ReadFolder(folder, chain, task.root, totals);
+        Task read { TaskKind::tkRead, std::move(folder), {}, std::move(chain), task.root, {}, 0, node, 0 };
+        ReadOn(read, totals);
     }
 
     static bool ShowsAncestor(const FolderIdentity& identity, const std::shared_ptr<const Ancestor>& chain)
@@ -175,52 +220,105 @@ private:
         return false;
     }
 
-    // Reads a folder buffer by buffer. The first buffer is settled here; later ones are handed
-    // out so that one huge folder keeps every worker busy.
-    void ReadFolder(const FolderHandlePtr& folder, const std::shared_ptr<const Ancestor>& chain, std::size_t root,
-        std::vector<std::int64_t>& totals)
+    // Settles one buffer of a folder. The next buffer is read first and handed on with the rest
+    // of the folder, so another worker can go on while this one examines its entries.
+    void ReadOn(Task& task, Totals& totals)
     {
-        std::vector<DirEntry> entries;
-        bool first = true;
-        int error = 0;
-        while (!Cancelled() && m_owner.m_fileSystem.ReadBatch(*folder, entries, &error)) {
-            if (first || QueueFull()) {
-                Settle(*folder, entries, folder, chain, root, totals);
-                entries.clear();
-                first = false;
-                continue;
-            }
-            Push(Task { folder, {}, chain, root, std::move(entries) });
-            entries = {};
-        }
-        if (error != 0)
-            m_owner.m_counters.unread.Note(m_owner.PathOf(chain.get(), {}), error);
+        std::vector<DirEntry> current = std::move(task.entries);
+        if (current.empty() && !ReadNext(task, current))
+            return;
+        const std::uint32_t firstSubfolder = task.subfoldersSeen;
+        const TByteCount examined = Prepare(task, current);
+        std::vector<DirEntry> next;
+        if (!Cancelled() && ReadNext(task, next))
+            Push(Task { TaskKind::tkRead, task.folder, {}, task.chain, task.root, std::move(next), task.subfoldersSeen,
+                task.node, 0 });
+        Settle(task, current, firstSubfolder, examined, totals);
     }
 
-    // Sizes the entries of one folder and queues its subfolders.
-    void Settle(FolderHandle& folder, std::vector<DirEntry>& entries, const FolderHandlePtr& folderPtr,
-        const std::shared_ptr<const Ancestor>& chain, std::size_t root, std::vector<std::int64_t>& totals)
+    bool ReadNext(const Task& task, std::vector<DirEntry>& out)
     {
-        std::int64_t sum = 0;
+        int error = 0;
+        if (Files().ReadBatch(*task.folder, out, &error))
+            return true;
+        if (error != 0)
+            NoteUnread(task.chain.get(), {}, task.node, error);
+        return false;
+    }
+
+    // Something could not be read: told to the user, and kept with the folder it is in (or is).
+    void NoteUnread(const Ancestor* chain, const std::string& name, std::uint32_t node, int error)
+    {
+        m_owner.m_counters.unread.Note(m_owner.PathOf(chain, name), error);
+        if (m_owner.m_recorder)
+            m_owner.m_recorder->MarkUnread(node, error, name);
+    }
+
+    // What must be settled in listing order before the folder is handed on: the kinds the
+    // listing did not give, and the numbers of the subfolders (the walked folder's roots).
+    // Entries examined here count now (returned) and are left as ekOther for Settle.
+    TByteCount Prepare(Task& task, std::vector<DirEntry>& entries)
+    {
+        TByteCount examined;
         for (DirEntry& entry : entries) {
-            if (entry.kind == EntryKind::ekFile || entry.kind == EntryKind::ekLink
-                || entry.kind == EntryKind::ekUnknown) {
-                if (!m_owner.m_fileSystem.StatEntry(folder, entry))
-                    continue; // vanished since the listing
+            if (entry.kind == EntryKind::ekUnknown) {
+                int error = 0;
+                if (!Examine(Files(), *task.folder, entry, error)) {
+                    entry.kind = EntryKind::ekOther; // vanished since the listing
+                } else if (error != 0) {
+                    NoteUnread(task.chain.get(), entry.name, task.node, error);
+                    entry.kind = EntryKind::ekOther;
+                } else if (entry.kind != EntryKind::ekFolder) {
+                    examined += ContributedBytes(entry);
+                    entry.kind = EntryKind::ekOther;
+                }
             }
-            if (entry.kind == EntryKind::ekFolder) {
-                if (chain) // null for the scanned folder's own entries: those are never descended
-                    Push(Task { folderPtr, std::move(entry.name), chain, root, {} });
+            if (entry.kind != EntryKind::ekFolder)
                 continue;
+            if (task.root == kTop) {
+                if (m_rootFound)
+                    m_rootFound(m_topFolders, entry.name);
+                ++m_topFolders;
+            }
+            ++task.subfoldersSeen;
+        }
+        return examined;
+    }
+
+    // Sizes the entries of one buffer of a folder and queues its subfolders.
+    void Settle(
+        const Task& task, std::vector<DirEntry>& entries, std::uint32_t subfolder, TByteCount sum, Totals& totals)
+    {
+        std::vector<Task> opens;
+        for (DirEntry& entry : entries) {
+            if (entry.kind == EntryKind::ekFolder) {
+                const std::size_t root = task.root == kTop ? subfolder : task.root;
+                if (m_owner.m_descend)
+                    opens.push_back(Task { TaskKind::tkOpen, task.folder, std::move(entry.name), task.chain, root, {},
+                        0, task.node, subfolder });
+                ++subfolder;
+                continue;
+            }
+            if (NeedsStat(entry.kind)) {
+                int error = 0;
+                if (!Files().StatEntry(*task.folder, entry, &error)) {
+                    if (error != 0 && error != ENOENT) // ENOENT: vanished since the listing
+                        NoteUnread(task.chain.get(), entry.name, task.node, error);
+                    continue;
+                }
             }
             sum += ContributedBytes(entry);
         }
-        totals[root] += sum;
-        m_owner.m_counters.bytes.fetch_add(sum, std::memory_order_relaxed);
+        PushAll(opens);
+        totals.Add(task.root, sum);
+        if (m_owner.m_recorder)
+            m_owner.m_recorder->AddOwn(task.node, sum);
+        m_owner.m_counters.AddBytes(static_cast<std::uint64_t>(sum.ToInt64Saturated()));
     }
 
     FolderWalker& m_owner;
-    const std::size_t m_rootCount;
+    const RootFound& m_rootFound;
+    std::size_t m_topFolders = 0; // subfolders of the walked folder so far; its readers take turns
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::vector<Task> m_tasks; // last in, first out: the walk stays depth-first and handles few
@@ -253,26 +351,14 @@ void FolderWalker::SetAncestry(FolderHandle& top, std::string topPath)
     m_ancestry = std::move(chain);
 }
 
-bool FolderWalker::Walk(const FolderHandlePtr& parent, const std::vector<FolderRoot>& folders,
-    std::vector<DirEntry> ownEntries, std::vector<std::int64_t>& totals)
+bool FolderWalker::Walk(const FolderHandlePtr& top, Result& result, const RootFound& rootFound)
 {
     if (!m_ancestry)
         throw std::logic_error("FolderWalker::Walk: SetAncestry must come first");
-    const std::size_t ownRoot = folders.size();
-    Run run(*this, folders.size() + 1);
-
-    // Own entries first, folders last: the stack is last-in-first-out, so the subfolders are
-    // walked in listing order and the cheap own entries fill the gaps at the end.
-    for (std::size_t start = 0; start < ownEntries.size(); start += kOwnChunk) {
-        const std::size_t end = std::min(ownEntries.size(), start + kOwnChunk);
-        std::vector<DirEntry> chunk(std::make_move_iterator(ownEntries.begin() + static_cast<std::ptrdiff_t>(start)),
-            std::make_move_iterator(ownEntries.begin() + static_cast<std::ptrdiff_t>(end)));
-        run.Push(Run::Task { parent, {}, nullptr, ownRoot, std::move(chunk) });
-    }
-    for (std::size_t i = folders.size(); i-- > 0;)
-        run.Push(Run::Task { parent, folders[i].name, m_ancestry, i, {} });
-
-    totals = run.Execute(m_threads);
+    Run run(*this, rootFound);
+    const std::uint32_t topNode = m_recorder ? 0 : TKeptTreeBuilder::kNone;
+    run.Push(Run::Task { Run::TaskKind::tkRead, top, {}, m_ancestry, Run::kTop, {}, 0, topNode, 0 });
+    run.Execute(m_threads, result);
     return !m_cancel.load();
 }
 
@@ -285,9 +371,26 @@ std::string FolderWalker::PathOf(const Ancestor* folder, const std::string& chil
     const char separator = m_fileSystem.Style().Separator();
     for (auto it = names.rbegin(); it != names.rend(); ++it)
         path += **it + separator;
-    if (childName.empty() && !path.empty() && path != m_topPath)
-        path.pop_back(); // the folder itself, without a trailing separator
-    return childName.empty() ? path : path + childName;
+    // The folder itself is named without its trailing separator ("/" and "C:\" stay whole).
+    return childName.empty() ? m_fileSystem.Style().ExcludeTrailingSeparator(path) : path + childName;
+}
+
+void WalkCounters::Reset()
+{
+    folders.store(0);
+    bytes.store(0);
+    lastRootEntered.store(-1);
+    unread.Clear();
+}
+
+void WalkCounters::AddBytes(std::uint64_t add)
+{
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    std::uint64_t current = bytes.load(std::memory_order_relaxed);
+    std::uint64_t next = 0;
+    do
+        next = add >= kMax - std::min(current, kMax) ? kMax : current + add;
+    while (!bytes.compare_exchange_weak(current, next, std::memory_order_relaxed));
 }
 
 void UnreadLog::Note(std::string path, int error)
@@ -322,18 +425,50 @@ std::vector<UnreadFolder> UnreadLog::Kept() const
     return kept;
 }
 
-std::int64_t FolderWalker::ContributedBytes(const DirEntry& entry)
+std::uint64_t FolderWalker::ContributedBytes(const DirEntry& entry)
 {
     switch (entry.kind) {
-    case EntryKind::ekFile:
+    case EntryKind::ekFile: {
+        // Each name of a file with n names counts size / n, rounded down: a folder holding every
+        // name counts the file once (short by less than n bytes), the share of a name depends on
+        // nothing but the file, and no set of files seen is needed.
+        const auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(entry.sizeBytes, 0));
+        return entry.linkCount > 1 ? size / entry.linkCount : size;
+    }
     case EntryKind::ekLink:
-        return entry.sizeBytes;
+        return static_cast<std::uint64_t>(std::max<std::int64_t>(entry.sizeBytes, 0));
     case EntryKind::ekFolder:
     case EntryKind::ekOther:
     case EntryKind::ekUnknown:
         return 0;
     }
     return 0;
+}
+
+bool FolderWalker::Examine(FileSystem& fileSystem, FolderHandle& folder, DirEntry& entry, int& error)
+{
+    error = 0;
+    if (entry.kind == EntryKind::ekFolder || entry.kind == EntryKind::ekOther)
+        return true;
+    const EntryKind listed = entry.kind;
+    int statError = 0;
+    if (fileSystem.StatEntry(folder, entry, &statError))
+        return true;
+    if (statError == 0 || statError == ENOENT)
+        return false;
+    entry.sizeBytes = 0;
+    if (listed == EntryKind::ekUnknown) {
+        int openError = 0;
+        const FolderHandlePtr opened = fileSystem.OpenChild(folder, entry.name, &openError);
+        if (openError == ENOENT)
+            return false;
+        if (opened || (openError != ENOTDIR && openError != ELOOP)) {
+            entry.kind = EntryKind::ekFolder; // opening it (again) tells whether it can be read
+            return true;
+        }
+    }
+    error = statError;
+    return true;
 }
 
 } // namespace tarvo

@@ -76,10 +76,7 @@ namespace
     }
 
     // MB and KB for machines: derived again from the bytes so that no locale leaks in.
-    std::string InvariantSize(int unit, std::int64_t bytes)
-    {
-        return FloatToText(TDirSize::ConvertSize(unit, static_cast<double>(bytes)), FormatSettings::Invariant());
-    }
+    std::string InvariantSize(int unit, TByteCount bytes) { return SizeText(bytes, unit, FormatSettings::Invariant()); }
 
     std::string TextReport(const TDirSize& scan, const PathStyle& style)
     {
@@ -107,8 +104,8 @@ namespace
     {
         std::string text = "name,bytes,size_mb,size_kb,path\r\n";
         for (std::size_t i = 0; i < scan.PathList.size(); ++i) {
-            const std::int64_t bytes = scan.ByteList[i];
-            text += CsvField(EntryName(scan.PathList[i], scan.Folder, style)) + ',' + std::to_string(bytes) + ','
+            const TByteCount bytes = scan.ByteList[i];
+            text += CsvField(EntryName(scan.PathList[i], scan.Folder, style)) + ',' + bytes.ToString() + ','
                 + InvariantSize(2, bytes) + ',' + InvariantSize(1, bytes) + ',' + CsvField(scan.PathList[i]) + "\r\n";
         }
         return text;
@@ -118,10 +115,10 @@ namespace
     {
         std::string text = "{\n  \"folder\": " + JsonQuoted(scan.Folder) + ",\n  \"entries\": [";
         for (std::size_t i = 0; i < scan.PathList.size(); ++i) {
-            const std::int64_t bytes = scan.ByteList[i];
+            const TByteCount bytes = scan.ByteList[i];
             text += std::string(i == 0 ? "" : ",")
                 + "\n    {\"name\": " + JsonQuoted(EntryName(scan.PathList[i], scan.Folder, style))
-                + ", \"path\": " + JsonQuoted(scan.PathList[i]) + ", \"bytes\": " + std::to_string(bytes)
+                + ", \"path\": " + JsonQuoted(scan.PathList[i]) + ", \"bytes\": " + bytes.ToString()
                 + ", \"mb\": " + InvariantSize(2, bytes) + ", \"kb\": " + InvariantSize(1, bytes) + "}";
         }
         text += scan.PathList.empty() ? "]\n}\n" : "\n  ]\n}\n";
@@ -236,13 +233,17 @@ Options:
   --version            show the version and exit
   --                   end of options: a FOLDER after it may start with "-"
 
-Sizes: apparent sizes (the length of each file, not the disk blocks it takes) counted in
-64-bit bytes. Every name of a file counts once, hard links included; folders count 0;
-symbolic links count their own size and are never followed; FIFOs, sockets and devices
-count 0. Names starting with "." are counted like any other. Pseudo file systems (proc,
-sysfs, ...) are not entered, and a folder that cannot be read counts 0: it is named on
-standard error ("tarvo-scan: cannot read FOLDER: reason", at most 20 lines and then how many
-more) and the exit status is 1. size_mb and size_kb are bytes / 1048576 and bytes / 1024
+Sizes: apparent sizes (the length of each file, a 64-bit count, not the disk blocks it
+takes), added up exactly: totals never wrap, however large, and every number is written in
+plain decimal digits. A file with several names (hard links) is counted once: each of its n names
+counts size / n, rounded down, so a folder holding all the names counts the file (short by
+less than n bytes) and a folder holding only some of them counts only their shares. Folders
+count 0; symbolic links count their own size and are never followed; FIFOs, sockets and
+devices count 0. Names starting with "." are counted like any other. Pseudo file systems (proc,
+sysfs, ...) are not entered, and a folder that cannot be read, or an entry that cannot be
+examined, counts 0: it is named on standard error ("tarvo-scan: cannot read PATH: reason",
+at most 20 lines and then how many more) and the exit status is 1. FOLDER may be any folder
+that can be opened, however long its path. size_mb and size_kb are bytes / 1048576 and bytes / 1024
 rounded to hundredths, ties to even.
 
 Names in JSON: file names are bytes, not necessarily UTF-8. Valid UTF-8 is written as it
@@ -252,7 +253,8 @@ the byte 0xFF. CSV and JSON keep every byte of every name.
 
 Exit status: 0 when the report was written and every folder was read, 1 when a folder
 could not be read (the totals leave it out) or the report could not be written, 2 for bad
-usage or when FOLDER is not a folder.
+usage or when FOLDER cannot be opened as a folder ("tarvo-scan: cannot open FOLDER: reason",
+with the system's reason: "No such file or directory", "Not a directory", ...).
 )";
 }
 
@@ -372,8 +374,12 @@ int RunTarvoScan(
     }
 
     const std::string folder = AbsoluteFolder(command.folder, fileSystem.Style());
-    if (!fileSystem.FolderExists(folder)) {
-        err << kProgram << ": not a folder: " << OneLine(command.folder) << '\n';
+    // Opened once to tell the user what the system says of it. A folder that exists but cannot
+    // be read is measured (as holding nothing, exit 1); so is a pseudo file system, which opens
+    // to nothing without an error.
+    int error = 0;
+    if (!fileSystem.OpenFolder(folder, &error) && error != 0 && !fileSystem.FolderExists(folder)) {
+        err << kProgram << ": cannot open " << OneLine(command.folder) << ": " << std::strerror(error) << '\n';
         return 2;
     }
     TDirSize scan(fileSystem, FormatSettings::FromUserLocale());

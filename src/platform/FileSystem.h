@@ -25,6 +25,8 @@ struct DirEntry {
     std::string name;
     EntryKind kind = EntryKind::ekUnknown;
     std::int64_t sizeBytes = 0; // apparent size; meaningful once kind is known
+    // Names the entry has (hard links), as StatEntry found; 1 until then.
+    std::uint64_t linkCount = 1;
 };
 
 // Identity of an opened folder, for loop and mount guards.
@@ -112,9 +114,10 @@ public:
     // Appends the next batch of entries (kind may be ekUnknown, sizeBytes not yet set) and
     // returns true; returns false and appends nothing at the end or on a read error.
     virtual bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error = nullptr) = 0;
-    // Settles kind and sizeBytes of one entry of the folder without following links.
-    // Returns false when the entry is gone or cannot be examined (kind and size unchanged).
-    virtual bool StatEntry(FolderHandle& folder, DirEntry& entry) = 0;
+    // Settles kind, sizeBytes and linkCount of one entry of the folder without following links.
+    // Returns false when the entry is gone (error ENOENT) or cannot be examined (error says
+    // why); kind and size are then unchanged.
+    virtual bool StatEntry(FolderHandle& folder, DirEntry& entry, int* error = nullptr) = 0;
 
     // Convenience over OpenFolder/ReadBatch/StatEntry: every entry of a folder, fully
     // examined. false when the folder cannot be listed.

@@ -2,6 +2,7 @@
 #include "MemoryFileSystemNodes.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <stdexcept>
 #include <unordered_map>
@@ -258,6 +259,22 @@ void MemoryFileSystem::AddLink(const std::string& path, const std::string& targe
     link.sizeBytes = sizeBytes;
 }
 
+void MemoryFileSystem::AddHardLink(const std::string& existingFile, const std::string& path)
+{
+    const Change change(*this);
+    const PlacePtr folder = ResolveFolder(m_style.Parent(existingFile));
+    Node* file = folder ? FindChild(*folder->node, m_style.FileName(existingFile)) : nullptr;
+    if (!file || file->kind != EntryKind::ekFile)
+        Reject(existingFile, "no such file to link");
+    if (!file->names)
+        file->names = std::make_shared<std::uint64_t>(1);
+    Node& name = AddEntry(path, EntryKind::ekFile);
+    name.sizeBytes = file->sizeBytes;
+    name.inode = file->inode;
+    name.names = file->names;
+    ++*name.names;
+}
+
 void MemoryFileSystem::AddOther(const std::string& path)
 {
     const Change change(*this);
@@ -271,6 +288,22 @@ void MemoryFileSystem::SetUnreadable(const std::string& folderPath, bool unreada
     if (!place)
         Reject(folderPath, "no such folder");
     place->node->unreadable = unreadable;
+}
+
+void MemoryFileSystem::SetStatError(const std::string& path, int error)
+{
+    const Change change(*this);
+    const PlacePtr folder = ResolveFolder(m_style.Parent(path));
+    Node* entry = folder ? FindChild(*folder->node, m_style.FileName(path)) : nullptr;
+    if (!entry)
+        Reject(path, "no such entry");
+    entry->statError = error;
+}
+
+void MemoryFileSystem::SetListedKinds(bool listed)
+{
+    const Change change(*this);
+    m_listedKinds = listed;
 }
 
 void MemoryFileSystem::AddBindMount(const std::string& path, const std::string& targetFolderPath)
@@ -293,10 +326,22 @@ void MemoryFileSystem::RemoveEntry(const std::string& path)
     const auto owned
         = std::find_if(siblings.begin(), siblings.end(), [entry](const auto& child) { return child.get() == entry; });
     AnnounceRemoval(*entry);
+    ForgetNames(*entry);
     Announce(*folder->node, FolderEventKind::feDeleted, entry->name, entry->kind == EntryKind::ekFolder);
     folder->node->byKey.erase(Key(entry->name));
     m_removed.push_back(std::move(*owned));
     siblings.erase(owned);
+}
+
+// The files among the entry and below it lose this name: their other names count one link fewer.
+void MemoryFileSystem::ForgetNames(Node& entry)
+{
+    if (entry.names)
+        --*entry.names;
+    if (entry.bindTarget)
+        return; // a bind mount goes, its target stays
+    for (const auto& child : entry.children)
+        ForgetNames(*child);
 }
 
 void MemoryFileSystem::RenameEntry(const std::string& from, const std::string& to)
@@ -461,9 +506,9 @@ FolderHandlePtr MemoryFileSystem::OpenChild(FolderHandle& parent, const std::str
     const std::shared_lock lock(m_treeLock);
     const PlacePtr& from = Own(parent).place;
     Node* child = FindChild(*from->node, name);
-    if (!child || child->kind != EntryKind::ekFolder) {
+    if (!child || child->statError != 0 || child->kind != EntryKind::ekFolder) {
         if (error)
-            *error = child ? ENOTDIR : ENOENT;
+            *error = !child ? ENOENT : child->statError != 0 ? child->statError : ENOTDIR;
         return nullptr;
     }
     return MakeHandle(Enter(from, *child), error);
@@ -494,19 +539,23 @@ bool MemoryFileSystem::ReadBatch(FolderHandle& folder, std::vector<DirEntry>& ou
         return false;
     const std::size_t end = std::min(children.size(), handle.cursor + m_batchSize);
     for (; handle.cursor < end; ++handle.cursor)
-        out.push_back(DirEntry { children[handle.cursor]->name, children[handle.cursor]->kind, 0 });
+        out.push_back(DirEntry {
+            children[handle.cursor]->name, m_listedKinds ? children[handle.cursor]->kind : EntryKind::ekUnknown, 0 });
     return true;
 }
 
-bool MemoryFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry)
+bool MemoryFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry, int* error)
 {
     const std::shared_lock lock(m_treeLock);
     const Node* child = FindChild(*Own(folder).place->node, entry.name);
-    if (!child)
+    if (error)
+        *error = !child ? ENOENT : child->statError;
+    if (!child || child->statError != 0)
         return false;
     entry.kind = child->kind;
     const bool hasSize = child->kind == EntryKind::ekFile || child->kind == EntryKind::ekLink;
     entry.sizeBytes = hasSize ? child->sizeBytes : 0;
+    entry.linkCount = child->names ? *child->names : 1;
     return true;
 }
 
@@ -565,7 +614,7 @@ bool MemoryFileSystem::InspectEntry(FolderHandle& folder, const std::string& nam
     const std::shared_lock lock(m_treeLock);
     const PlacePtr& from = Own(folder).place;
     const Node* child = FindChild(*from->node, name);
-    if (!child)
+    if (!child || child->statError != 0)
         return false;
     const auto linkCountOf = [this](const Node& shown) -> std::uint64_t {
         if (!m_folderLinkCounts)

@@ -50,12 +50,22 @@ public:
     // OpenFolder and FolderExists follow it (absolute or relative target, at most 40 hops).
     void AddLink(const std::string& path, const std::string& targetText, std::int64_t sizeBytes);
     void AddOther(const std::string& path); // FIFO, socket or device node
+    // One more name for an existing file, as link(2) makes: the same inode and size, and every
+    // name of it reports the raised link count. Folders cannot get one.
+    void AddHardLink(const std::string& existingFile, const std::string& path);
     // The folder stays listed and FolderExists still sees it, but opening it fails (EACCES).
     void SetUnreadable(const std::string& folderPath, bool unreadable);
+    // The entry stays listed, but examining or opening it fails with this errno value (EIO
+    // from a failing disk or FUSE file system); 0 mends it.
+    void SetStatError(const std::string& path, int error);
+    // Listings say nothing of the kinds (ekUnknown for every entry, as file systems without
+    // d_type), so that StatEntry must settle them.
+    void SetListedKinds(bool listed);
     // path shows the target folder itself, as "mount --bind target path" does; a target above
     // path builds a mount loop.
     void AddBindMount(const std::string& path, const std::string& targetFolderPath);
-    // Removes an entry and everything below it; open handles to it stay valid but detached.
+    // Removes an entry and everything below it (a file's other names stay, one link fewer);
+    // open handles to it stay valid but detached.
     void RemoveEntry(const std::string& path);
     // Renames an entry, also into another existing folder, with everything below it.
     void RenameEntry(const std::string& from, const std::string& to);
@@ -80,7 +90,7 @@ public:
         FolderHandle& parent, const std::string& name, int* error = nullptr) override;
     [[nodiscard]] FolderHandlePtr OpenParent(FolderHandle& folder) override;
     bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error = nullptr) override;
-    bool StatEntry(FolderHandle& folder, DirEntry& entry) override;
+    bool StatEntry(FolderHandle& folder, DirEntry& entry, int* error = nullptr) override;
 
     [[nodiscard]] bool FolderExists(const std::string& path) override;
     [[nodiscard]] std::int64_t FreeBytes(const std::string& volumeRoot) override;
@@ -133,6 +143,7 @@ private:
     void Announce(
         const Node& folder, FolderEventKind kind, const std::string& name, bool isFolder, std::uint32_t cookie = 0);
     void AnnounceRemoval(const Node& entry);
+    static void ForgetNames(Node& entry);
     void Deliver(std::vector<Announcement>& announcements);
     void Unregister(Watcher& watcher);
 
@@ -144,6 +155,7 @@ private:
     std::size_t m_batchSize = 2;
     std::function<void(const std::string&)> m_readHook;
     bool m_folderLinkCounts = true;
+    bool m_listedKinds = true;
     std::size_t m_watchLimit = std::numeric_limits<std::size_t>::max();
     std::uint32_t m_nextCookie = 1;
 

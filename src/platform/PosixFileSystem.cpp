@@ -51,6 +51,12 @@ namespace
 
         [[nodiscard]] int Get() const { return m_fd; }
         [[nodiscard]] int Release() { return std::exchange(m_fd, -1); }
+        void Reset(int fd)
+        {
+            if (m_fd >= 0)
+                ::close(m_fd);
+            m_fd = fd;
+        }
 
     private:
         int m_fd;
@@ -168,6 +174,42 @@ namespace
         return name[0] == '.' && (length == 1 || (length == 2 && name[1] == '.'));
     }
 
+    // Opens a path of any length. The kernel takes at most PATH_MAX bytes in one call; a longer
+    // path is walked one name at a time, each relative to the folder before it, which resolves
+    // links and ".." just as the kernel would. errno tells why it failed (-1 returned).
+    int OpenAnyLength(const std::string& path, int flags)
+    {
+        const int fd = ::open(path.c_str(), flags);
+        if (fd >= 0 || errno != ENAMETOOLONG)
+            return fd;
+        constexpr int kStepFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+        int at = ::open(path.front() == '/' ? "/" : ".", kStepFlags);
+        std::size_t start = path.find_first_not_of('/');
+        int result = -1;
+        while (at >= 0) {
+            if (start == std::string::npos) { // only separators follow: the folder reached is it
+                result = ::openat(at, ".", flags);
+                break;
+            }
+            const std::size_t end = path.find('/', start);
+            const std::string name = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            start = end == std::string::npos ? end : path.find_first_not_of('/', end);
+            const bool last = start == std::string::npos;
+            const int next = ::openat(at, name.c_str(), last ? flags : kStepFlags);
+            if (last || next < 0) {
+                result = next;
+                break;
+            }
+            ::close(at);
+            at = next;
+        }
+        const int reason = errno;
+        if (at >= 0)
+            ::close(at);
+        errno = reason;
+        return result;
+    }
+
     // Pending folders of a parallel walk each hold a descriptor; the soft limit is often 1,024.
     void RaiseDescriptorLimit()
     {
@@ -239,7 +281,7 @@ namespace
             FolderHandle& parent, const std::string& name, int* error = nullptr) override;
         [[nodiscard]] FolderHandlePtr OpenParent(FolderHandle& folder) override;
         bool ReadBatch(FolderHandle& folder, std::vector<DirEntry>& out, int* error = nullptr) override;
-        bool StatEntry(FolderHandle& folder, DirEntry& entry) override;
+        bool StatEntry(FolderHandle& folder, DirEntry& entry, int* error = nullptr) override;
         [[nodiscard]] bool FolderExists(const std::string& path) override;
         [[nodiscard]] std::int64_t FreeBytes(const std::string& volumeRoot) override;
         [[nodiscard]] std::string VolumeOf(const std::string& path) override;
@@ -259,7 +301,7 @@ namespace
         ReportError(error, 0);
         if (path.empty())
             return ReportError(error, ENOENT);
-        UniqueFd fd(::open(path.c_str(), kFolderOpenFlags));
+        UniqueFd fd(OpenAnyLength(path, kFolderOpenFlags));
         struct stat info = {};
         if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
             return ReportError(error, errno);
@@ -340,16 +382,22 @@ namespace
         }
     }
 
-    bool PosixFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry)
+    bool PosixFileSystem::StatEntry(FolderHandle& folder, DirEntry& entry, int* error)
     {
-        if (!IsPlainName(entry.name))
+        ReportError(error, 0);
+        if (!IsPlainName(entry.name)) {
+            ReportError(error, ENOENT); // no such entry can be in a listing
             return false;
+        }
         struct stat info = {};
-        if (::fstatat(Posix(folder).Fd(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        if (::fstatat(Posix(folder).Fd(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            ReportError(error, errno);
             return false;
+        }
         entry.kind = KindOfMode(info.st_mode);
         const bool hasSize = entry.kind == EntryKind::ekFile || entry.kind == EntryKind::ekLink;
         entry.sizeBytes = hasSize ? static_cast<std::int64_t>(info.st_size) : 0;
+        entry.linkCount = info.st_nlink;
         return true;
     }
 
@@ -416,7 +464,13 @@ namespace
     bool PosixFileSystem::FolderExists(const std::string& path)
     {
         struct stat info = {};
-        return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        if (path.empty())
+            return false;
+        if (::stat(path.c_str(), &info) == 0)
+            return S_ISDIR(info.st_mode);
+        // O_PATH needs no read permission, as stat needs none.
+        const UniqueFd fd(errno == ENAMETOOLONG ? OpenAnyLength(path, O_PATH | O_DIRECTORY | O_CLOEXEC) : -1);
+        return fd.Get() >= 0;
     }
 
     std::int64_t PosixFileSystem::FreeBytes(const std::string& volumeRoot)

@@ -8,7 +8,9 @@
 
 #include <memory>
 
+#include <cerrno>
 #include <functional>
+#include <limits>
 
 #include <sstream>
 #include <stdexcept>
@@ -281,6 +283,14 @@ namespace
                     }
                 },
                 "", "keep,3000,0,2.93,/data/keep\r\n" },
+            { "a file that cannot be examined", [](MemoryFileSystem& fs) { fs.SetStatError("/data/keep/file", EIO); },
+                "tarvo-scan: cannot read /data/keep/file: Input/output error\n", "keep,0,0,0,/data/keep\r\n" },
+            { "a subfolder that cannot be examined, in a listing without kinds",
+                [](MemoryFileSystem& fs) {
+                    fs.SetListedKinds(false);
+                    fs.SetStatError("/data/keep", EIO);
+                },
+                "tarvo-scan: cannot read /data/keep: Input/output error\n", "keep,0,0,0,/data/keep\r\n" },
         };
         for (const Case& c : cases) {
             MemoryFileSystem fileSystem(PathStyle::Posix());
@@ -304,6 +314,44 @@ namespace
             EXPECT_TRUE(lines.starts_with("tarvo-scan: cannot read /data/keep/n")) << lines;
             EXPECT_TRUE(lines.ends_with("tarvo-scan: 3 more folders could not be read\n")) << lines;
         }
+    }
+
+    // Six files of 2^63 - 1 bytes overflow any 64-bit sum; a 2^62-byte file has a KB figure of 16
+    // digits, past what a double writes in plain digits.
+    TEST(RunTarvoScan, NumbersAreExactPlainDigitsInEveryFormat)
+    {
+        MemoryFileSystem fileSystem(PathStyle::Posix());
+        constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
+        for (int i = 0; i < 6; ++i) {
+            fileSystem.AddFile("/n/six/f" + std::to_string(i), kLargest);
+            fileSystem.AddFile("/n/own" + std::to_string(i), kLargest);
+        }
+        fileSystem.AddFile("/n/quarter/f", std::int64_t { 1 } << 62);
+        const std::string six = "55340232221128654842,52776558133248,54043195528445951.99";
+        const std::string quarter = "4611686018427387904,4398046511104,4503599627370496";
+        std::ostringstream csv;
+        std::ostringstream err;
+        ASSERT_EQ(RunTarvoScan({ "--format=csv", "/n" }, fileSystem, csv, err), 0) << err.str();
+        EXPECT_EQ(csv.str(),
+            "name,bytes,size_mb,size_kb,path\r\nsix," + six + ",/n/six\r\nquarter," + quarter
+                + ",/n/quarter\r\n<All files in this folder>," + six + ",/n/<All files in this folder>\r\n");
+
+        std::ostringstream json;
+        ASSERT_EQ(RunTarvoScan({ "--format=json", "/n" }, fileSystem, json, err), 0);
+        EXPECT_NE(json.str().find("\"bytes\": 4611686018427387904, \"mb\": 4398046511104, \"kb\": 4503599627370496}"),
+            std::string::npos)
+            << json.str();
+        EXPECT_NE(json.str().find("\"bytes\": 55340232221128654842, \"mb\": 52776558133248, "
+                                  "\"kb\": 54043195528445951.99}"),
+            std::string::npos)
+            << json.str();
+
+        std::ostringstream text;
+        ASSERT_EQ(RunTarvoScan({ "/n" }, fileSystem, text, err), 0);
+        for (const char* exponent : { "E+", "e+", "E1", "e1" })
+            EXPECT_EQ(text.str().find(exponent), std::string::npos) << text.str();
+        EXPECT_NE(text.str().find(" 4398046511104  "), std::string::npos) << text.str();
+        EXPECT_NE(text.str().find(" 4503599627370496  /n/quarter\n"), std::string::npos) << text.str();
     }
 
 } // namespace

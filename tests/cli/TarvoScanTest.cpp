@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -163,14 +164,29 @@ namespace
         }
         void TearDown() override { fs::remove_all(m_root); }
 
+        // rm -rf, which removes trees whose paths exceed PATH_MAX.
+        static void RemoveTree(const fs::path& path)
+        {
+            std::string rm = "rm";
+            std::string flags = "-rf";
+            std::string target = path.string();
+            char* argv[] = { rm.data(), flags.data(), target.data(), nullptr };
+            pid_t child = 0;
+            if (posix_spawnp(&child, "rm", nullptr, nullptr, argv, environ) == 0) {
+                int wait = 0;
+                waitpid(child, &wait, 0);
+            }
+        }
+
         static void WriteFile(const fs::path& path, std::uintmax_t bytes)
         {
             std::ofstream(path).close();
             fs::resize_file(path, bytes);
         }
 
-        // Runs tarvo-scan with its output in files, so that no pipe can fill up and block it.
-        Outcome Run(const std::vector<std::string>& arguments) const
+        // Runs tarvo-scan with its output in files, so that no pipe can fill up and block it;
+        // in the folder open as workingFolder when one is given.
+        Outcome Run(const std::vector<std::string>& arguments, int workingFolder = -1) const
         {
             const fs::path outPath = m_root.string() + ".out";
             const fs::path errPath = m_root.string() + ".err";
@@ -178,6 +194,8 @@ namespace
             posix_spawn_file_actions_init(&actions);
             posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (workingFolder >= 0)
+                posix_spawn_file_actions_addfchdir_np(&actions, workingFolder);
             std::vector<std::string> words { TARVO_SCAN_EXE };
             words.insert(words.end(), arguments.begin(), arguments.end());
             std::vector<char*> argv;
@@ -255,14 +273,51 @@ namespace
         EXPECT_TRUE(deeper.ends_with((m_root / "alpha" / "deeper").string())) << deeper;
     }
 
-    TEST_F(TarvoScan, MissingFolderIsNamedOnOneLine)
+    TEST_F(TarvoScan, MissingFolderIsNamedOnOneLineWithTheSystemsReason)
     {
-        for (const fs::path& notFolder : { m_root / "missing", m_root / "own" }) {
+        const std::pair<fs::path, std::string> cases[] = {
+            { m_root / "missing", "No such file or directory" }, { m_root / "own", "Not a directory" },
+            { m_root / std::string(300, 'x'), "File name too long" }, // one name past NAME_MAX
+        };
+        for (const auto& [notFolder, reason] : cases) {
             const Outcome outcome = Run({ notFolder.string() });
             EXPECT_EQ(outcome.status, 2);
-            EXPECT_EQ(outcome.err, "tarvo-scan: not a folder: " + notFolder.string() + "\n");
+            EXPECT_EQ(outcome.err, "tarvo-scan: cannot open " + notFolder.string() + ": " + reason + "\n");
             EXPECT_EQ(outcome.out, "");
         }
+    }
+
+    // A folder whose path is longer than PATH_MAX is measured as du measures it: from inside it
+    // (".") and by its full path.
+    TEST_F(TarvoScan, FoldersPastPathMaxAreMeasured)
+    {
+        const std::string name(250, 'n');
+        std::string deep = m_root.string();
+        int folder = open(m_root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        for (int i = 0; i < 20 && folder >= 0; ++i) { // made relative to descriptors: no path is that long
+            mkdirat(folder, name.c_str(), 0755);
+            const int next = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            close(folder);
+            folder = next;
+            deep += "/" + name;
+        }
+        ASSERT_GE(folder, 0);
+        ASSERT_GT(deep.size(), static_cast<std::size_t>(PATH_MAX));
+        ASSERT_EQ(mkdirat(folder, "sub", 0755), 0);
+        for (const auto& [file, bytes] : { std::pair("sub/f", 4321), std::pair("own", 5) }) {
+            const int fd = openat(folder, file, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            EXPECT_EQ(ftruncate(fd, bytes), 0);
+            close(fd);
+        }
+        const std::string expected = "name,bytes,size_mb,size_kb,path\r\nsub,4321,0,4.22," + deep
+            + "/sub\r\n<All files in this folder>,5,0,0," + deep + "/<All files in this folder>\r\n";
+        for (const Outcome& outcome : { Run({ "--format=csv", "." }, folder), Run({ "--format=csv", deep }) }) {
+            EXPECT_EQ(outcome.status, 0) << outcome.err;
+            EXPECT_EQ(outcome.out, expected);
+        }
+        close(folder);
+        // GNU rm copes with the chain; fs::remove_all in TearDown would not.
+        RemoveTree(m_root / name);
     }
 
     TEST_F(TarvoScan, BadUsageFailsWithAHintToHelp)

@@ -94,10 +94,10 @@ namespace
             : MemoryFileSystem(PathStyle::Posix())
         {
         }
-        bool StatEntry(FolderHandle& folder, DirEntry& entry) override
+        bool StatEntry(FolderHandle& folder, DirEntry& entry, int* error = nullptr) override
         {
             statted.push_back(entry.name);
-            return entry.name != "gone" && MemoryFileSystem::StatEntry(folder, entry);
+            return entry.name != "gone" && MemoryFileSystem::StatEntry(folder, entry, error);
         }
         std::vector<std::string> statted;
     };
@@ -128,6 +128,29 @@ namespace
         EXPECT_EQ(entry.kind, EntryKind::ekUnknown);
         EXPECT_EQ(entry.sizeBytes, 11);
         EXPECT_TRUE(ReadAll(fs, *folder).empty());
+    }
+
+    TEST(MemoryFileSystemListing, HardLinksShareSizeInodeAndLinkCount)
+    {
+        MemoryFileSystem fs(PathStyle::Posix());
+        fs.AddFile("/d/f", 900);
+        fs.AddHardLink("/d/f", "/d/g");
+        fs.AddHardLink("/d/f", "/e/h");
+        fs.AddFile("/d/single", 5);
+        const FolderHandlePtr folder = fs.OpenFolder("/d");
+        ASSERT_TRUE(folder);
+        const auto stat = [&](const std::string& name) {
+            DirEntry entry { name, EntryKind::ekUnknown, 0 };
+            EXPECT_TRUE(fs.StatEntry(*folder, entry)) << name;
+            return std::pair(entry.sizeBytes, entry.linkCount);
+        };
+        EXPECT_EQ(stat("f"), std::pair(std::int64_t { 900 }, std::uint64_t { 3 }));
+        EXPECT_EQ(stat("g"), std::pair(std::int64_t { 900 }, std::uint64_t { 3 }));
+        EXPECT_EQ(stat("single"), std::pair(std::int64_t { 5 }, std::uint64_t { 1 }));
+        fs.RemoveEntry("/e");
+        EXPECT_EQ(stat("g").second, 2U) << "a removed name is one link fewer";
+        EXPECT_THROW(fs.AddHardLink("/e", "/d/folder-link"), std::invalid_argument);
+        EXPECT_THROW(fs.AddHardLink("/d/f", "/d/g"), std::invalid_argument);
     }
 
     TEST(MemoryFileSystemPaths, WindowsNamesAndDrivesMatchWhateverTheCase)

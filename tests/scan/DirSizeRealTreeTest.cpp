@@ -22,9 +22,9 @@ namespace
     constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
 
     // Entry path -> exact bytes of one finished scan.
-    std::map<std::string, std::int64_t> Totals(const TDirSize& scan)
+    std::map<std::string, TByteCount> Totals(const TDirSize& scan)
     {
-        std::map<std::string, std::int64_t> totals;
+        std::map<std::string, TByteCount> totals;
         for (std::size_t i = 0; i < scan.PathList.size(); ++i)
             totals[scan.PathList[i]] = scan.ByteList[i];
         return totals;
@@ -88,7 +88,7 @@ namespace
             EXPECT_EQ(totals.at(prefix + name), FindApparentBytes(prefix + name)) << name;
         }
         EXPECT_EQ(totals.at(prefix + "sparse"), 5 * kGiB);
-        EXPECT_EQ(totals.at(prefix + "hard"), 8192) << "a hard link counts once per name";
+        EXPECT_EQ(totals.at(prefix + "hard"), 4096) << "a file with two names in one folder counts once";
         EXPECT_EQ(totals.at(prefix + "deep"), 777);
         EXPECT_EQ(totals.at(prefix + "special"), 0);
         EXPECT_EQ(m_scan->PathList.back(), prefix + TDirSize::kAllFilesEntry);
@@ -101,6 +101,30 @@ namespace
                 EXPECT_EQ(m_scan->KBList[i], "5242880");
             }
         }
+    }
+
+    // Four names of one 3001-byte file: each counts 750, wherever the scan starts.
+    TEST_F(DirSizeRealTree, HardLinksCountTheirShareAtEachName)
+    {
+        m_tree.Folder("out");
+        m_tree.Folder("in");
+        m_tree.File("out/file", 3001);
+        m_tree.Folder("in/a");
+        m_tree.Folder("in/b");
+        m_tree.HardLink("out/file", "in/a/x");
+        m_tree.HardLink("out/file", "in/a/y");
+        m_tree.HardLink("out/file", "in/b/z");
+        m_scan->Folder = m_tree.Path() + "/in";
+        ASSERT_TRUE(m_scan->Calculate());
+        const std::string in = m_tree.Path() + "/in/";
+        EXPECT_EQ(Totals(*m_scan),
+            (std::map<std::string, TByteCount> {
+                { in + "a", 1500 }, { in + "b", 750 }, { in + TDirSize::kAllFilesEntry, 0 } }));
+
+        m_scan->Folder = m_tree.Path();
+        ASSERT_TRUE(m_scan->Calculate());
+        EXPECT_EQ(Totals(*m_scan).at(m_tree.Path() + "/in"), 2250);
+        EXPECT_EQ(Totals(*m_scan).at(m_tree.Path() + "/out"), 750);
     }
 
     TEST_F(DirSizeRealTree, ScanningTheSameTreeTwiceGivesTheSameResult)
@@ -175,7 +199,7 @@ namespace
                 _exit(3);
             std::string report;
             for (std::size_t i = 0; i < scan.PathList.size(); ++i)
-                report += scan.PathList[i] + "=" + std::to_string(scan.ByteList[i]) + "\n";
+                report += scan.PathList[i] + "=" + scan.ByteList[i].ToString() + "\n";
             if (write(fds[1], report.data(), report.size()) != static_cast<ssize_t>(report.size()))
                 _exit(4);
             _exit(0);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <mutex>
 
 namespace tarvo
@@ -21,7 +22,7 @@ namespace
         std::string path;
         std::string mb;
         std::string kb;
-        std::int64_t bytes;
+        TByteCount bytes;
         bool operator==(const Row&) const = default;
     };
 
@@ -166,6 +167,82 @@ namespace
             }));
     }
 
+    // Each name of a file with n names counts size / n, rounded down: a folder holding every
+    // name counts the file once, and a folder's total does not depend on the analysed root.
+    TEST_F(DirSizeWindows, HardLinksShareTheFileAmongTheirNames)
+    {
+        struct Case {
+            const char* what;
+            std::int64_t size;
+            std::vector<std::string> names; // the first is the file, the others link to it
+            std::vector<Row> rows; // the scan of C:\H
+        };
+        const Case cases[] = {
+            { "all names in one folder", 3001, { "C:\\H\\a\\x", "C:\\H\\a\\y", "C:\\H\\a\\z" },
+                { { "C:\\H\\a", "0", "2.93", 3000 }, { "C:\\H\\<All files in this folder>", "0", "0", 0 } } },
+            { "names in two subfolders", 5000, { "C:\\H\\a\\x", "C:\\H\\b\\y" },
+                { { "C:\\H\\a", "0", "2.44", 2500 }, { "C:\\H\\b", "0", "2.44", 2500 },
+                    { "C:\\H\\<All files in this folder>", "0", "0", 0 } } },
+            { "a name outside the analysed folder", 4000, { "C:\\Out\\x", "C:\\H\\a\\y", "C:\\H\\own" },
+                { { "C:\\H\\a", "0", "1.3", 1333 }, { "C:\\H\\<All files in this folder>", "0", "1.3", 1333 } } },
+            { "one name only", 777, { "C:\\H\\a\\x" },
+                { { "C:\\H\\a", "0", "0.76", 777 }, { "C:\\H\\<All files in this folder>", "0", "0", 0 } } },
+        };
+        for (const Case& c : cases) {
+            MemoryFileSystem fs(PathStyle::Windows());
+            fs.AddFile(c.names[0], c.size);
+            for (std::size_t i = 1; i < c.names.size(); ++i)
+                fs.AddHardLink(c.names[0], c.names[i]);
+            TDirSize scan(fs, FormatSettings::Invariant());
+            scan.Folder = "C:\\H";
+            ASSERT_TRUE(scan.Calculate());
+            EXPECT_EQ(Rows(scan), c.rows) << c.what;
+
+            // The same folder reached from the drive root: the same total.
+            scan.Folder = "C:\\";
+            ASSERT_TRUE(scan.Calculate());
+            const auto h = std::find(scan.PathList.begin(), scan.PathList.end(), "C:\\H");
+            ASSERT_NE(h, scan.PathList.end()) << c.what;
+            TByteCount sum;
+            for (const Row& row : c.rows)
+                sum += row.bytes;
+            EXPECT_EQ(scan.ByteList[static_cast<std::size_t>(h - scan.PathList.begin())], sum) << c.what;
+        }
+    }
+
+    TEST_F(DirSizeWindows, TotalsNeverWrapAndTheirTextsAreExact)
+    {
+        constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
+        for (int i = 0; i < 6; ++i) {
+            m_fs.AddFile("C:\\N\\six\\f" + std::to_string(i), kLargest);
+            m_fs.AddFile("C:\\N\\own" + std::to_string(i), kLargest);
+        }
+        m_fs.AddFile("C:\\N\\quarter\\f", std::int64_t { 1 } << 62);
+        const TByteCount six = TByteCount::FromWords(2, 0xFFFFFFFFFFFFFFFAULL); // 6 × (2^63 − 1)
+        EXPECT_EQ(Scan("C:\\N"),
+            (std::vector<Row> {
+                { "C:\\N\\six", "52776558133248", "54043195528445951.99", six },
+                { "C:\\N\\quarter", "4398046511104", "4503599627370496", std::uint64_t { 1 } << 62 },
+                { "C:\\N\\<All files in this folder>", "52776558133248", "54043195528445951.99", six },
+            }));
+        EXPECT_EQ(six.ToString(), "55340232221128654842");
+        EXPECT_EQ(m_scan.Progress().bytes, kLargest) << "progress stops at the largest count it can show";
+    }
+
+    // A file system whose listings give no kinds: every entry is examined, with the same result.
+    TEST_F(DirSizeWindows, ListingsWithoutKindsGiveTheSameRows)
+    {
+        m_fs.AddFile("C:\\K\\sub\\deep\\f", 3000);
+        m_fs.AddFile("C:\\K\\own", 10);
+        m_fs.AddLink("C:\\K\\link", "C:\\K\\sub", 7);
+        m_fs.AddOther("C:\\K\\sub\\pipe");
+        m_fs.AddFolder("C:\\K\\empty");
+        const auto listed = Scan("C:\\K");
+        m_fs.SetListedKinds(false);
+        EXPECT_EQ(Scan("C:\\K"), listed);
+        EXPECT_EQ(m_scan.UnreadCount, 0U);
+    }
+
     TEST_F(DirSizeWindows, ABindMountShowingAnAncestorCountsZero)
     {
         m_fs.AddFile("C:\\Top\\a\\file", 100);
@@ -286,6 +363,29 @@ namespace
             RoundCase { 384, "0.38", "0" }, // 0.375 goes to the even 0.38
             RoundCase { 5000000, "4882.81", "4.77" }, RoundCase { -1, "0", "0" }, // a failed free-space query
             RoundCase { 1048576 * 1.005, "1029.12", "1" }, RoundCase { 5.0 * kGiB, "5242880", "5120" }));
+
+    TEST(DirSizeRounding, SizeTextRoundsTheExactCountToHundredths)
+    {
+        struct Case {
+            TByteCount bytes;
+            int unit;
+            const char* text;
+        };
+        const Case cases[] = {
+            { 0, 1, "0" }, { 128, 1, "0.12" }, { 384, 1, "0.38" }, { 1023, 1, "1" }, // 0.999 carries
+            { 1535, 1, "1.5" }, { 5000000, 1, "4882.81" }, { 5000000, 2, "4.77" }, { 1536, 2, "0" },
+            { std::uint64_t { 1 } << 62, 1, "4503599627370496" },
+            { TByteCount::FromWords(1, 0), 2, "17592186044416" }, // 2^64 bytes
+        };
+        FormatSettings comma;
+        comma.decimalSeparator = ",";
+        for (const Case& c : cases) {
+            EXPECT_EQ(SizeText(c.bytes, c.unit, FormatSettings::Invariant()), c.text) << c.bytes;
+            std::string withComma = c.text;
+            std::replace(withComma.begin(), withComma.end(), '.', ',');
+            EXPECT_EQ(SizeText(c.bytes, c.unit, comma), withComma) << c.bytes;
+        }
+    }
 
     TEST(DirSizeRounding, HalvesGoToTheEvenHundredth)
     {

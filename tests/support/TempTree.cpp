@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -158,15 +159,15 @@ std::int64_t FindApparentBytes(const std::string& folder)
 {
     int exitCode = -1;
     const std::string sizes
-        = RunProgram({ "find", folder, "-mindepth", "1", "!", "-type", "d", "-printf", "%s\\n" }, &exitCode);
+        = RunProgram({ "find", folder, "-mindepth", "1", "!", "-type", "d", "-printf", "%y %s %n\\n" }, &exitCode);
     EXPECT_EQ(exitCode, 0) << "find failed on " << folder;
     std::int64_t sum = 0;
-    std::size_t start = 0;
-    while (start < sizes.size()) {
-        const std::size_t end = sizes.find('\n', start);
-        sum += std::strtoll(sizes.substr(start, end - start).c_str(), nullptr, 10);
-        start = end == std::string::npos ? sizes.size() : end + 1;
-    }
+    std::istringstream lines(sizes);
+    char type = 0;
+    std::int64_t size = 0;
+    std::int64_t names = 0;
+    while (lines >> type >> size >> names)
+        sum += type == 'f' && names > 1 ? size / names : size;
     return sum;
 }
 

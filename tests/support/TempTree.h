@@ -37,7 +37,8 @@ private:
 std::string RunProgram(const std::vector<std::string>& argv, int* exitCode = nullptr, std::string* errors = nullptr);
 
 // The sum of the apparent sizes of every non-folder entry below `folder`, counted by GNU find
-// (links not followed): an independent check of the scanner's totals.
+// (links not followed), a file of n names counting size / n at each: an independent check of
+// the scanner's totals.
 std::int64_t FindApparentBytes(const std::string& folder);
 
 } // namespace tarvo::test

@@ -2,6 +2,8 @@
 
 #include "AnalysisStatus.h"
 #include "ExplorerTreeView.h"
+#include "FolderCheck.h"
+#include "KeptTotals.h"
 #include "IniStuff.h"
 #include "PageControl.h"
 #include "PathDialog.h"
@@ -99,6 +101,7 @@ void TForm1::FormCreate()
         m_settingsFile = SettingsFileName(m_env.executableFolder, m_env.userConfigFolder);
     m_dirSize = std::make_unique<TDirSize>(*m_env.fileSystem, m_env.formatSettings);
     m_runner = std::make_unique<ScanRunner>(this);
+    CreateFolderCheck();
 
     m_currentDir = DefaultFolder();
     ShowCurrentDir();
@@ -220,23 +223,29 @@ std::string TForm1::ParentDir(const std::string& path) const
 bool TForm1::Analyse(const std::string& path)
 {
     WaitCursor hourglass;
+    StopCheck();
     m_dirSize->Folder = path;
     m_dirSize->IncludeFreeSpace = FreeSpaceButt->isChecked();
     if (!m_runner->Run(*m_dirSize))
         return false; // cancelled: the previous analysis stays on screen
+    ShowScanned();
+    return true;
+}
+
+void TForm1::ShowScanned()
+{
     FillSizeList(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->KBList);
     m_shown.folderCount = m_dirSize->SubfolderCount;
     FillChartsInListOrder();
     AnalysisStatus->ShowUnread(m_dirSize->UnreadCount, m_dirSize->UnreadFolders);
     m_analysedDir = m_currentDir;
-    return true;
 }
 
 void TForm1::ShowCurrentDir() { Label1->setText(PathToDisplay(m_currentDir)); }
 
 void TForm1::actRunExecute() { Analyse(m_currentDir); }
 
-void TForm1::actUpOneDirExecute() { Analyse(ChangeDir(ParentDir(m_currentDir))); }
+void TForm1::actUpOneDirExecute() { AnalyseNavigated(ChangeDir(ParentDir(m_currentDir))); }
 
 void TForm1::Exit1Click() { close(); }
 

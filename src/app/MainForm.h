@@ -32,6 +32,8 @@ namespace tarvo
 {
 
 class TAboutBoxDlg;
+class TFolderCheck;
+class TKeptTotals;
 class TAnalysisStatus;
 class TBarSeries;
 class THelpWindow;
@@ -88,6 +90,13 @@ public:
     // Runs one analysis of path and shows it. Returns false when the user cancelled it (the
     // previous analysis then stays on screen).
     bool Analyse(const std::string& path);
+    // The analysis a click, a double click or Up one dir asks for: a folder inside a kept
+    // analysis is shown from memory at once and then checked against the disk in the background
+    // (MainFormKept.cpp); any other folder is analysed as Run does.
+    bool AnalyseNavigated(const std::string& path);
+    // A check of the shown folder against the disk is running.
+    [[nodiscard]] bool Checking() const;
+    [[nodiscard]] TKeptTotals& KeptTotals() { return *m_kept; }
     // Moves the navigation controls that exist to the current folder.
     void SyncNavigationControls(const std::string& path);
 
@@ -240,8 +249,22 @@ private:
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
     // Puts the rows in the order of the active sort; none before the first header click.
     void SortRows(); // MainFormSizeList.cpp
-    // Fills both charts with the shown analysis in the size list's order (MainFormSizeList.cpp).
-    void FillChartsInListOrder();
+    // Fills both charts with the shown analysis in the size list's order (MainFormSizeList.cpp);
+    // in place keeps the titles, the zoom and the turn of the pie.
+    void FillChartsInListOrder(bool inPlace = false);
+    // FillCharts that, in place, keeps the titles and the zoom (MainFormCharts.cpp).
+    void FillCharts(const std::vector<std::string>& paths, const std::vector<std::string>& values,
+        const std::vector<bool>& folders, bool inPlace);
+    // Puts the points in the charts (MainFormCharts.cpp).
+    void FillChartPoints(
+        const std::vector<std::string>& paths, const std::vector<double>& sizes, const std::vector<bool>& folders);
+    // Shows the scanner's lists as the analysis of the current folder.
+    void ShowScanned();
+    // MainFormKept.cpp.
+    void CreateFolderCheck();
+    void StopCheck();
+    void FolderChecked(const TDirSize& fresh);
+    void CheckedFolderGone(const std::string& folder);
 
     // What each chart point stands for: the entry's path bytes (the charts show only its name)
     // and whether it is a subfolder or a pseudo-entry.
@@ -252,6 +275,10 @@ private:
 
     MainFormEnvironment m_env;
     std::unique_ptr<TDirSize> m_dirSize;
+    // Folder totals of recent analyses, and the check of a folder shown from them; the check
+    // goes first, as its thread may still use the totals.
+    std::unique_ptr<TKeptTotals> m_kept;
+    std::unique_ptr<TFolderCheck> m_check;
     // The series leave their charts before the charts go (members go before child widgets).
     std::unique_ptr<TBarSeries> m_barSerie;
     std::unique_ptr<TPieSeries> m_discoSerie;

@@ -35,6 +35,23 @@ namespace
         return layout;
     }
 
+    // Every text parsed before a chart changes: a bad text or lists of unequal length raise.
+    std::vector<double> ChartSizes(const std::vector<std::string>& paths, const std::vector<std::string>& values,
+        const std::vector<bool>& folders, const FormatSettings& settings)
+    {
+        if (paths.size() != values.size() || folders.size() != paths.size())
+            throw std::invalid_argument("The chart's paths and values do not match");
+        std::vector<double> sizes;
+        sizes.reserve(values.size());
+        for (const std::string& text : values) {
+            const std::optional<double> value = TextToFloat(text, settings);
+            if (!value)
+                throw std::invalid_argument("'" + text + "' is not a valid floating point value");
+            sizes.push_back(*value);
+        }
+        return sizes;
+    }
+
     // Zooming, panning and the wheel fix the axes; a new analysis must be shown on its own scale.
     void ShowUnzoomed(TChart& chart)
     {
@@ -100,24 +117,28 @@ void TForm1::FillCharts(
 void TForm1::FillCharts(
     const std::vector<std::string>& paths, const std::vector<std::string>& values, const std::vector<bool>& folders)
 {
-    if (paths.size() != values.size() || folders.size() != paths.size())
-        throw std::invalid_argument("The chart's paths and values do not match");
-    std::vector<double> sizes;
-    sizes.reserve(values.size());
-    for (const std::string& text : values) {
-        const std::optional<double> value = TextToFloat(text, m_env.formatSettings);
-        if (!value)
-            throw std::invalid_argument("'" + text + "' is not a valid floating point value");
-        sizes.push_back(*value);
-    }
+    FillCharts(paths, values, folders, false);
+}
 
-    ShowUnzoomed(*Bars);
-    ShowUnzoomed(*Pies);
+void TForm1::FillCharts(const std::vector<std::string>& paths, const std::vector<std::string>& values,
+    const std::vector<bool>& folders, bool inPlace)
+{
+    const std::vector<double> sizes = ChartSizes(paths, values, folders, m_env.formatSettings);
+    if (!inPlace) {
+        ShowUnzoomed(*Bars);
+        ShowUnzoomed(*Pies);
+        const QStringList title { QStringLiteral("Folder Size in:"), PathToDisplay(m_currentDir) };
+        Bars->Title().SetText(title);
+        Pies->Title().SetText(title);
+    }
+    FillChartPoints(paths, sizes, folders);
+}
+
+void TForm1::FillChartPoints(
+    const std::vector<std::string>& paths, const std::vector<double>& sizes, const std::vector<bool>& folders)
+{
     BarSerie->ClearPoints();
     DiscoSerie->ClearPoints();
-    const QStringList title { QStringLiteral("Folder Size in:"), PathToDisplay(m_currentDir) };
-    Bars->Title().SetText(title);
-    Pies->Title().SetText(title);
 
     const PathStyle& style = m_env.fileSystem->Style();
     m_chartEntries.clear();
@@ -168,7 +189,7 @@ void TForm1::OpenClickedDir(const std::string& path, TMouseButton button)
 {
     switch (button) {
     case mbLeft:
-        Analyse(ChangeDir(path));
+        AnalyseNavigated(ChangeDir(path));
         break;
     case mbRight:
         m_env.openFolder(path);

@@ -104,7 +104,7 @@ void TForm1::DirTreeDblClick()
         ~EndUpdate() { tree.EndUpdate(); }
     } endUpdate { *DirTree };
     ChangeDir(m_env.fileSystem->Style().IncludeTrailingSeparator(DirTree->SelectedPath()));
-    Analyse(m_currentDir);
+    AnalyseNavigated(m_currentDir);
 }
 
 } // namespace tarvo

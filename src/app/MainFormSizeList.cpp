@@ -209,7 +209,7 @@ void TForm1::SortRows()
     }
 }
 
-void TForm1::FillChartsInListOrder()
+void TForm1::FillChartsInListOrder(bool inPlace)
 {
     std::vector<std::string> paths;
     std::vector<std::string> values;
@@ -224,7 +224,7 @@ void TForm1::FillChartsInListOrder()
         values.push_back(m_shown.mbs[entry]);
         folders.push_back(entry < m_shown.folderCount);
     }
-    FillCharts(paths, values, folders);
+    FillCharts(paths, values, folders, inPlace);
 }
 
 int TForm1::SortCompare(const QTreeWidgetItem& item1, const QTreeWidgetItem& item2) const
@@ -255,7 +255,7 @@ void TForm1::ListView1DblClick()
 {
     const std::string folder = SelectedRowFolder();
     if (!folder.empty()) {
-        Analyse(ChangeDir(folder));
+        AnalyseNavigated(ChangeDir(folder));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "ExplorerTreeView.h"
+#include "FormHistory.h"
 #include "IniStuff.h"
 #include "PageControl.h"
 #include "PathDialog.h"
@@ -212,6 +213,7 @@ bool TForm1::Analyse(const std::string& path)
     FillSizeList(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->KBList);
     FillCharts(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->SubfolderCount);
     m_analysedDir = m_currentDir;
+    AnalysisCompleted(*m_dirSize);
     return true;
 }
 

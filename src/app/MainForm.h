@@ -45,6 +45,9 @@ class TPageControl;
 class TPieSeries;
 class TShellNamespace;
 class ScanRunner;
+class HistoryRecorder;
+struct TFormHistory;
+struct EntryChanges;
 
 // What the main window needs from its surroundings; tests replace each piece.
 struct MainFormEnvironment {
@@ -62,6 +65,9 @@ struct MainFormEnvironment {
     std::string homeFolder;
     // How long a folder test may take before its volume counts as not answering.
     std::chrono::milliseconds probeLimit = FolderProbe::kDefaultLimit;
+    // Where the history of analyses is kept (DefaultHistoryFileName() for the program); empty:
+    // nothing is recorded and the "Change" column stays empty.
+    std::string historyFileName;
 };
 
 // The main window: tool bar, pages "Size List" / "Bar Chart" / "Pie Chart", the current folder
@@ -109,6 +115,16 @@ public:
     void ListView1DblClick();
     void OpenwithExplorer1Click();
     [[nodiscard]] int SortCompare(const QTreeWidgetItem& item1, const QTreeWidgetItem& item2) const;
+
+    // History (MainFormHistory.cpp). An analysis of scan.Folder completed and its lists are in
+    // the size list: it is recorded and the "Change" column compares it with an earlier one.
+    // Every completed analysis calls this once, after FillSizeList with the same lists. Never
+    // raises: a history that cannot be kept costs the analysis nothing.
+    void AnalysisCompleted(const TDirSize& scan);
+    // "Tools" > "Compare with": an earlier analysis by its id, or nothing (nullopt).
+    void CompareWithClick(std::optional<std::int64_t> analysisId);
+    // The history's thread; null when the environment names no history file.
+    [[nodiscard]] HistoryRecorder* History() const;
 
     // Charts (MainFormCharts.cpp). FillCharts takes the scanner's paths and MB texts; the first
     // folderCount entries are subfolders, the rest pseudo-entries. Every text is parsed before
@@ -186,6 +202,7 @@ public:
     QToolButton* ToolButton5 = nullptr;
     QTimer* Timer1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QMenu* CompareWith = nullptr; // "Tools" > "Compare with"
     QAction* OpenwithExplorer1 = nullptr;
 
     QAction* actBrowseDir = nullptr;
@@ -233,6 +250,11 @@ private:
     void ShowCurrentDir();
     void ShowHelp(const QString& anchor);
     [[nodiscard]] std::string SelectedRowFolder() const; // MainFormSizeList.cpp
+    void CreateHistory(QMenu& tools); // MainFormHistory.cpp, as the rest below
+    void ApplyComparison();
+    void ShowChanges(const EntryChanges& changes);
+    void TagSizeListRows(const std::vector<std::string>& paths);
+    void FillCompareWithMenu(std::optional<std::size_t> compared);
 
     // What each chart point stands for: the entry's path bytes (the charts show only its name)
     // and whether it is a subfolder or a pseudo-entry.
@@ -248,6 +270,7 @@ private:
     std::unique_ptr<TPieSeries> m_discoSerie;
     std::vector<ChartEntry> m_chartEntries;
     std::unique_ptr<ScanRunner> m_runner;
+    std::unique_ptr<TFormHistory> m_history;
     std::shared_ptr<TShellNamespace> m_shell; // the folder tree's namespace
     std::unique_ptr<TPathDialog> m_pathDialog;
     std::unique_ptr<FolderProbe> m_probe; // folder tests that a dead volume cannot stall

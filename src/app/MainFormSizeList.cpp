@@ -3,6 +3,7 @@
 
 #include "MainForm.h"
 #include "PathText.h"
+#include "SizeListColumns.h"
 #include "SizeListSort.h"
 #include "TarvoApplication.h"
 
@@ -20,12 +21,6 @@ namespace tarvo
 
 namespace
 {
-
-    enum SizeListColumn { slcName, slcMB, slcKB, slcFullPath, slcCount };
-
-    // Every cell keeps the bytes it was made from: names and paths that are not UTF-8 show
-    // replacement characters, but sorting and drilling in work on the real bytes.
-    constexpr int kRawTextRole = Qt::UserRole;
 
     std::string RawText(const QTreeWidgetItem& item, int column)
     {
@@ -59,6 +54,11 @@ namespace
 
     int Directed(int comparison, bool ascending) { return ascending ? comparison : -comparison; }
 
+    int CompareCells(int column, const std::string& a, const std::string& b, const FormatSettings& settings)
+    {
+        return column == slcChange ? CompareChangeTexts(a, b) : CompareTexts(a, b, settings);
+    }
+
 } // namespace
 
 void TForm1::CreateSizeList()
@@ -66,9 +66,9 @@ void TForm1::CreateSizeList()
     ListView1 = new QTreeWidget(TabSheet1);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setColumnCount(slcCount);
-    ListView1->setHeaderLabels(
-        { QStringLiteral("Names"), QStringLiteral("Size MB"), QStringLiteral("Size KB"), QStringLiteral("Full Path") });
-    const int widths[slcCount] = { 200, 60, 90, 300 };
+    ListView1->setHeaderLabels({ QStringLiteral("Names"), QStringLiteral("Size MB"), QStringLiteral("Size KB"),
+        QStringLiteral("Full Path"), QStringLiteral("Change") });
+    const int widths[slcCount] = { 200, 60, 90, 300, 80 };
     for (int column = 0; column < slcCount; ++column) {
         ListView1->setColumnWidth(column, widths[column]);
     }
@@ -153,11 +153,12 @@ void TForm1::ListView1ColumnClick(int column)
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
         texts.push_back(RawText(*ListView1->topLevelItem(i), textColumn));
     }
-    const std::vector<int> order = SortedOrder(static_cast<int>(texts.size()), [&texts, this](int a, int b) {
-        return Directed(
-            CompareTexts(texts[static_cast<std::size_t>(a)], texts[static_cast<std::size_t>(b)], m_env.formatSettings),
-            m_sortAscending);
-    });
+    const std::vector<int> order
+        = SortedOrder(static_cast<int>(texts.size()), [&texts, textColumn, this](int a, int b) {
+              return Directed(CompareCells(textColumn, texts[static_cast<std::size_t>(a)],
+                                  texts[static_cast<std::size_t>(b)], m_env.formatSettings),
+                  m_sortAscending);
+          });
     // Only now, with nothing left that could fail, are the rows taken out and put back in order.
     const QList<QTreeWidgetItem*> rows = ListView1->invisibleRootItem()->takeChildren();
     QList<QTreeWidgetItem*> sorted;
@@ -176,7 +177,7 @@ int TForm1::SortCompare(const QTreeWidgetItem& item1, const QTreeWidgetItem& ite
 {
     const int column = SortTextColumn(m_sortColumn);
     return Directed(
-        CompareTexts(RawText(item1, column), RawText(item2, column), m_env.formatSettings), m_sortAscending);
+        CompareCells(column, RawText(item1, column), RawText(item2, column), m_env.formatSettings), m_sortAscending);
 }
 
 std::string TForm1::SelectedRowFolder() const

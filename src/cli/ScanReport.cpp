@@ -234,6 +234,22 @@ namespace
         return text;
     }
 
+    // The value of an option given as "NAME=VALUE" or as "NAME VALUE" (which takes the next
+    // argument, so i moves on); empty when NAME comes last without one; nothing when
+    // arguments[i] is another option.
+    std::optional<std::string> OptionValue(
+        const std::vector<std::string>& arguments, std::size_t& i, std::string_view name)
+    {
+        const std::string& argument = arguments[i];
+        if (argument == name) {
+            return i + 1 < arguments.size() ? arguments[++i] : std::string();
+        }
+        if (argument.size() > name.size() && argument.starts_with(name) && argument[name.size()] == '=') {
+            return argument.substr(name.size() + 1);
+        }
+        return std::nullopt;
+    }
+
     bool Finish(std::ostream& out, std::ostream& err)
     {
         out.flush();
@@ -275,39 +291,22 @@ ScanCommand ParseScanArguments(const std::vector<std::string>& arguments)
             return command;
         } else if (argument == "--free-space") {
             command.includeFreeSpace = true;
-        } else if (argument == "--compare-with" || argument.starts_with("--compare-with=")) {
-            std::string value;
-            if (argument == "--compare-with") {
-                if (i + 1 == arguments.size()) {
-                    return fail("option '--compare-with' needs a value: last");
-                }
-                value = arguments[++i];
-            } else {
-                value = argument.substr(std::string_view("--compare-with=").size());
-            }
-            if (value != "last") {
-                return fail("unknown comparison '" + value + "': use last");
+        } else if (const std::optional<std::string> value = OptionValue(arguments, i, "--compare-with")) {
+            if (*value != "last") {
+                return fail(value->empty() ? "option '--compare-with' needs a value: last"
+                                           : "unknown comparison '" + *value + "': use last");
             }
             command.compareWithLast = true;
-        } else if (argument == "--format" || argument.starts_with("--format=")) {
-            std::string value;
-            if (argument == "--format") {
-                if (i + 1 == arguments.size()) {
-                    return fail("option '--format' needs a value: text, csv or json");
-                }
-                value = arguments[++i];
-            } else {
-                value = argument.substr(std::string_view("--format=").size());
+        } else if (const std::optional<std::string> value = OptionValue(arguments, i, "--format")) {
+            const std::pair<const char*, ReportFormat> formats[] = { { "text", ReportFormat::rfText },
+                { "csv", ReportFormat::rfCsv }, { "json", ReportFormat::rfJson } };
+            const auto* format = std::find_if(
+                std::begin(formats), std::end(formats), [&value](const auto& known) { return *value == known.first; });
+            if (format == std::end(formats)) {
+                return fail(value->empty() ? "option '--format' needs a value: text, csv or json"
+                                           : "unknown format '" + *value + "': use text, csv or json");
             }
-            if (value == "text") {
-                command.format = ReportFormat::rfText;
-            } else if (value == "csv") {
-                command.format = ReportFormat::rfCsv;
-            } else if (value == "json") {
-                command.format = ReportFormat::rfJson;
-            } else {
-                return fail("unknown format '" + value + "': use text, csv or json");
-            }
+            command.format = format->second;
         } else {
             return fail("unknown option '" + argument + "'");
         }

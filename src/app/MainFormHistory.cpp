@@ -224,8 +224,13 @@ void TForm1::ShowChanges(const EntryChanges& changes)
 
 void TForm1::FillCompareWithMenu(std::optional<std::size_t> compared)
 {
-    CompareWith->clear();
-    qDeleteAll(CompareWith->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly));
+    // The action being triggered may be among these: they go once its handler has returned.
+    for (QAction* action : CompareWith->actions()) {
+        CompareWith->removeAction(action);
+        action->deleteLater();
+    }
+    for (QActionGroup* old : CompareWith->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly))
+        old->deleteLater();
     auto* group = new QActionGroup(CompareWith);
     const auto add = [this, group](const QString& text, bool checked, std::optional<std::int64_t> id) {
         QAction* action = CompareWith->addAction(text);

@@ -24,10 +24,11 @@ cd "$(dirname "$0")/.."
 # run the metafile checker with python3, build a German locale with localedef (locales), read
 # printed and saved PDF pages with poppler-utils (pdfinfo, pdftoppm) and
 # check the code's format (clang-format); xvfb and xauth let a person try the real window on a
-# machine without a display.
+# machine without a display. The history of analyses (src/history, read by the window and by
+# tarvo-scan) is an SQLite file: libsqlite3-dev.
 packages=(cmake make g++ pkg-config python3 qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
     libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 imagemagick libmagickcore-6.q16-6-extra
-    locales poppler-utils clang-format xvfb xauth)
+    locales poppler-utils clang-format xvfb xauth libsqlite3-dev)
 # The Debian package: scripts/package.sh needs dpkg-shlibdeps (dpkg-dev) and file to compute its
 # dependencies; CI checks it with lintian, appstreamcli (appstream), desktop-file-validate
 # (desktop-file-utils) and man (man-db, for the manual pages).

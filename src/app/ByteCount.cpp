@@ -53,4 +53,13 @@ std::string SizeText(TByteCount bytes, int unit, const FormatSettings& settings)
     return text;
 }
 
+std::vector<std::int64_t> SaturatedBytes(const std::vector<TByteCount>& counts)
+{
+    std::vector<std::int64_t> bytes;
+    bytes.reserve(counts.size());
+    for (const TByteCount count : counts)
+        bytes.push_back(count.ToInt64Saturated());
+    return bytes;
+}
+
 } // namespace tarvo

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace tarvo
 {
@@ -72,5 +73,9 @@ std::ostream& operator<<(std::ostream& out, TByteCount bytes);
 // "4.77" MB, 2^62 bytes "4503599627370496" KB. Exact for every count, as the texts are the
 // only sizes the window's list and charts get.
 [[nodiscard]] std::string SizeText(TByteCount bytes, int unit, const FormatSettings& settings);
+
+// Each count as a 64-bit one, the largest int64 where it is larger: for stores and peers
+// (the history of analyses) that keep 64 bits.
+[[nodiscard]] std::vector<std::int64_t> SaturatedBytes(const std::vector<TByteCount>& counts);
 
 } // namespace tarvo

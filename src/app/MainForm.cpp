@@ -3,8 +3,9 @@
 #include "AnalysisStatus.h"
 #include "ExplorerTreeView.h"
 #include "FolderCheck.h"
-#include "KeptTotals.h"
+#include "FormHistory.h"
 #include "IniStuff.h"
+#include "KeptTotals.h"
 #include "PageControl.h"
 #include "PathDialog.h"
 #include "PathText.h"
@@ -229,6 +230,7 @@ bool TForm1::Analyse(const std::string& path)
     if (!m_runner->Run(*m_dirSize))
         return false; // cancelled: the previous analysis stays on screen
     ShowScanned();
+    AnalysisCompleted(*m_dirSize);
     return true;
 }
 

@@ -48,6 +48,9 @@ class TPageControl;
 class TPieSeries;
 class TShellNamespace;
 class ScanRunner;
+class HistoryRecorder;
+struct TFormHistory;
+struct EntryChanges;
 
 // What the main window needs from its surroundings; tests replace each piece.
 struct MainFormEnvironment {
@@ -65,6 +68,9 @@ struct MainFormEnvironment {
     std::string homeFolder;
     // How long a folder test may take before its volume counts as not answering.
     std::chrono::milliseconds probeLimit = FolderProbe::kDefaultLimit;
+    // Where the history of analyses is kept (DefaultHistoryFileName() for the program); empty:
+    // nothing is recorded and the "Change" column stays empty.
+    std::string historyFileName;
 };
 
 // The main window: tool bar, pages "Size List" / "Bar Chart" / "Pie Chart", the current folder
@@ -119,6 +125,16 @@ public:
     void ListView1DblClick();
     void OpenwithExplorer1Click();
     [[nodiscard]] int SortCompare(const QTreeWidgetItem& item1, const QTreeWidgetItem& item2) const;
+
+    // History (MainFormHistory.cpp). An analysis of scan.Folder completed and its lists are in
+    // the size list: it is recorded and the "Change" column compares it with an earlier one.
+    // Every completed analysis calls this once, after FillSizeList with the same lists. Never
+    // raises: a history that cannot be kept costs the analysis nothing.
+    void AnalysisCompleted(const TDirSize& scan);
+    // "Tools" > "Compare with": an earlier analysis by its id, or nothing (nullopt).
+    void CompareWithClick(std::optional<std::int64_t> analysisId);
+    // The history's thread; null when the environment names no history file.
+    [[nodiscard]] HistoryRecorder* History() const;
 
     // Charts (MainFormCharts.cpp). FillCharts takes the scanner's paths and MB texts; the first
     // folderCount entries are subfolders, the rest pseudo-entries. Every text is parsed before
@@ -200,6 +216,7 @@ public:
     TAnalysisStatus* AnalysisStatus = nullptr; // unread folders and the check in progress
     QTimer* Timer1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QMenu* CompareWith = nullptr; // "Tools" > "Compare with"
     QAction* OpenwithExplorer1 = nullptr;
 
     QAction* actBrowseDir = nullptr;
@@ -265,6 +282,15 @@ private:
     void StopCheck();
     void FolderChecked(const TDirSize& fresh);
     void CheckedFolderGone(const std::string& folder);
+    void CreateHistory(QMenu& tools); // MainFormHistory.cpp, as the rest below
+    // The Change column for the analysis shown, and its record in the history unless it came
+    // from the kept totals (their check records it).
+    void CompareWithHistory(const TDirSize& scan, bool record);
+    // Records the analysis shown once more: a check found the disk as shown.
+    void RecordShownAgain();
+    void ApplyComparison();
+    void ShowChanges(const EntryChanges& changes);
+    void FillCompareWithMenu(std::optional<std::size_t> compared);
 
     // What each chart point stands for: the entry's path bytes (the charts show only its name)
     // and whether it is a subfolder or a pseudo-entry.
@@ -292,6 +318,7 @@ private:
     };
     ShownAnalysis m_shown;
     std::unique_ptr<ScanRunner> m_runner;
+    std::unique_ptr<TFormHistory> m_history;
     std::shared_ptr<TShellNamespace> m_shell; // the folder tree's namespace
     std::unique_ptr<TPathDialog> m_pathDialog;
     std::unique_ptr<FolderProbe> m_probe; // folder tests that a dead volume cannot stall

@@ -37,6 +37,7 @@ bool TForm1::AnalyseNavigated(const std::string& path)
     if (!m_dirSize->CalculateFromKept())
         return Analyse(path);
     ShowScanned();
+    CompareWithHistory(*m_dirSize, false);
     m_check->Start(path, m_dirSize->IncludeFreeSpace);
     AnalysisStatus->SetChecking(true);
     return true;
@@ -56,6 +57,7 @@ void TForm1::FolderChecked(const TDirSize& fresh)
     TDirSize& shown = *m_dirSize;
     if (fresh.PathList == shown.PathList && fresh.ByteList == shown.ByteList && fresh.UnreadCount == shown.UnreadCount
         && fresh.UnreadFolders == shown.UnreadFolders) {
+        RecordShownAgain();
         return; // what is on screen is what the disk holds: nothing is drawn again
     }
     shown.PathList = fresh.PathList;
@@ -74,6 +76,7 @@ void TForm1::FolderChecked(const TDirSize& fresh)
     m_shown.folderCount = shown.SubfolderCount;
     FillChartsInListOrder(true);
     AnalysisStatus->ShowUnread(shown.UnreadCount, shown.UnreadFolders);
+    AnalysisCompleted(shown);
     for (int i = 0; !selectedPath.isEmpty() && i < ListView1->topLevelItemCount(); ++i) {
         if (ListView1->topLevelItem(i)->text(3) == selectedPath)
             ListView1->setCurrentItem(ListView1->topLevelItem(i));

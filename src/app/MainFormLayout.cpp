@@ -206,6 +206,7 @@ void TForm1::CreateMenus()
     tools->addAction(actShowLabels);
     tools->addSeparator();
     tools->addAction(actSavePicture);
+    CreateHistory(*tools);
 
     QMenu* about = menuBar()->addMenu(QStringLiteral("About"));
     about->addAction(actAbout);

@@ -3,6 +3,7 @@
 
 #include "MainForm.h"
 #include "PathText.h"
+#include "SizeListColumns.h"
 #include "SizeListSort.h"
 #include "TarvoApplication.h"
 
@@ -23,14 +24,6 @@ namespace tarvo
 
 namespace
 {
-
-    enum SizeListColumn { slcName, slcMB, slcKB, slcFullPath, slcCount };
-
-    // Every cell keeps the bytes it was made from: names and paths that are not UTF-8 show
-    // replacement characters, but sorting and drilling in work on the real bytes.
-    constexpr int kRawTextRole = Qt::UserRole;
-    // On the name cell: the row's index in the analysis, in scan order.
-    constexpr int kEntryIndexRole = Qt::UserRole + 1;
 
     std::string RawText(const QTreeWidgetItem& item, int column)
     {
@@ -69,7 +62,7 @@ namespace
     // of a 10 TB volume (10,485,760 MB, 10,737,418,240 KB) plus the cell's margins.
     std::array<int, slcCount> ColumnWidths(const QFontMetrics& metrics, const FormatSettings& settings)
     {
-        constexpr std::array<int, slcCount> kDesignWidths = { 200, 60, 90, 300 };
+        constexpr std::array<int, slcCount> kDesignWidths = { 200, 60, 90, 300, 80 };
         constexpr double kDesignCharWidth = 5.0;
         const double scale = std::max(1.0, metrics.averageCharWidth() / kDesignCharWidth);
         const QString decimals = QString::fromStdString(settings.decimalSeparator) + QStringLiteral("99");
@@ -85,6 +78,11 @@ namespace
         return widths;
     }
 
+    int CompareCells(int column, const std::string& a, const std::string& b, const FormatSettings& settings)
+    {
+        return column == slcChange ? CompareChangeTexts(a, b) : CompareTexts(a, b, settings);
+    }
+
 } // namespace
 
 void TForm1::CreateSizeList()
@@ -92,8 +90,8 @@ void TForm1::CreateSizeList()
     ListView1 = new QTreeWidget(TabSheet1);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setColumnCount(slcCount);
-    ListView1->setHeaderLabels(
-        { QStringLiteral("Names"), QStringLiteral("Size MB"), QStringLiteral("Size KB"), QStringLiteral("Full Path") });
+    ListView1->setHeaderLabels({ QStringLiteral("Names"), QStringLiteral("Size MB"), QStringLiteral("Size KB"),
+        QStringLiteral("Full Path"), QStringLiteral("Change") });
     const std::array<int, slcCount> widths = ColumnWidths(ListView1->fontMetrics(), m_env.formatSettings);
     for (int column = 0; column < slcCount; ++column) {
         ListView1->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
@@ -153,7 +151,7 @@ void TForm1::FillSizeList(
             SetCell(row, slcMB, mbs[i]);
             SetCell(row, slcKB, kbs[i]);
             SetCell(row, slcFullPath, paths[i]);
-            row.setData(slcName, kEntryIndexRole, static_cast<qulonglong>(i));
+            row.setData(slcName, kEntryIndexRole, static_cast<qlonglong>(i));
         }
     } catch (...) {
         qDeleteAll(rows); // the rows on screen stay as they were
@@ -190,11 +188,12 @@ void TForm1::SortRows()
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
         texts.push_back(RawText(*ListView1->topLevelItem(i), textColumn));
     }
-    const std::vector<int> order = SortedOrder(static_cast<int>(texts.size()), [&texts, this](int a, int b) {
-        return Directed(
-            CompareTexts(texts[static_cast<std::size_t>(a)], texts[static_cast<std::size_t>(b)], m_env.formatSettings),
-            m_sortAscending);
-    });
+    const std::vector<int> order
+        = SortedOrder(static_cast<int>(texts.size()), [&texts, textColumn, this](int a, int b) {
+              return Directed(CompareCells(textColumn, texts[static_cast<std::size_t>(a)],
+                                  texts[static_cast<std::size_t>(b)], m_env.formatSettings),
+                  m_sortAscending);
+          });
     // Only now, with nothing left that could fail, are the rows taken out and put back in order.
     const QList<QTreeWidgetItem*> rows = ListView1->invisibleRootItem()->takeChildren();
     QList<QTreeWidgetItem*> sorted;
@@ -215,11 +214,12 @@ void TForm1::FillChartsInListOrder(bool inPlace)
     std::vector<std::string> values;
     std::vector<bool> folders;
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-        const QVariant index = ListView1->topLevelItem(i)->data(slcName, kEntryIndexRole);
-        const auto entry = static_cast<std::size_t>(index.toULongLong());
-        if (!index.isValid() || entry >= m_shown.paths.size()) {
-            continue; // a row of no entry of this analysis
+        bool tagged = false;
+        const qlonglong index = ListView1->topLevelItem(i)->data(slcName, kEntryIndexRole).toLongLong(&tagged);
+        if (!tagged || index < 0 || static_cast<std::size_t>(index) >= m_shown.paths.size()) {
+            continue; // a row of no entry of this analysis: a gone entry has no bar
         }
+        const auto entry = static_cast<std::size_t>(index);
         paths.push_back(m_shown.paths[entry]);
         values.push_back(m_shown.mbs[entry]);
         folders.push_back(entry < m_shown.folderCount);
@@ -231,7 +231,7 @@ int TForm1::SortCompare(const QTreeWidgetItem& item1, const QTreeWidgetItem& ite
 {
     const int column = SortTextColumn(m_sortColumn);
     return Directed(
-        CompareTexts(RawText(item1, column), RawText(item2, column), m_env.formatSettings), m_sortAscending);
+        CompareCells(column, RawText(item1, column), RawText(item2, column), m_env.formatSettings), m_sortAscending);
 }
 
 std::string TForm1::SelectedRowFolder() const

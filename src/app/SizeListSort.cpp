@@ -3,7 +3,10 @@
 #include <QString>
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 
 namespace tarvo
@@ -22,6 +25,14 @@ namespace
         const QString left = QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()));
         const QString right = QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size()));
         return Sign(QString::localeAwareCompare(left, right));
+    }
+
+    std::optional<std::int64_t> ParseInteger(const std::string& text)
+    {
+        std::int64_t value = 0;
+        const char* end = text.data() + text.size();
+        const auto [at, error] = std::from_chars(text.data(), end, value);
+        return error == std::errc() && at == end && !text.empty() ? std::optional<std::int64_t>(value) : std::nullopt;
     }
 
 } // namespace
@@ -49,6 +60,16 @@ int CompareTexts(const std::string& a, const std::string& b, const FormatSetting
         }
     }
     return CollateTexts(a, b);
+}
+
+int CompareChangeTexts(const std::string& a, const std::string& b)
+{
+    const std::optional<std::int64_t> x = ParseInteger(a);
+    const std::optional<std::int64_t> y = ParseInteger(b);
+    if (x && y) {
+        return (*x > *y) - (*x < *y);
+    }
+    return (y.has_value() ? 1 : 0) - (x.has_value() ? 1 : 0);
 }
 
 std::vector<int> SortedOrder(int count, const std::function<int(int, int)>& compare)

@@ -18,6 +18,11 @@ namespace tarvo
 // among themselves.
 [[nodiscard]] int CompareTexts(const std::string& a, const std::string& b, const FormatSettings& settings);
 
+// -1, 0 or 1 for two cells of the "Change" column, which keep the byte difference as decimal
+// text: by value, so a new entry sorts by all it has and a gone one by all it had; a cell
+// without a value (nothing compared) goes after every value.
+[[nodiscard]] int CompareChangeTexts(const std::string& a, const std::string& b);
+
 // Sorts indices 0..count-1 with a comparison that may be inconsistent (the list's rules are not
 // transitive for mixed names such as "10", "1a", "9"): a merge sort that only asks compare and
 // never leaves the range, so it always ends with some order and never crashes. Stable.

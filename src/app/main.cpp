@@ -1,5 +1,6 @@
 #include "ActionIcons.h"
 #include "FileSystem.h"
+#include "HistoryFiles.h"
 #include "IniStuff.h"
 #include "MainForm.h"
 #include "ShellOpen.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
         tarvo::MainFormEnvironment environment;
         environment.fileSystem = fileSystem.get();
         environment.settingsFileName = tarvo::SettingsFileName();
+        environment.historyFileName = tarvo::DefaultHistoryFileName();
         // Called from the popup menu: the exception reaches the application's message box.
         environment.openFolder = [](const std::string& path) {
             if (!tarvo::ShellOpenFolder(path))

@@ -1,8 +1,12 @@
 #include "ScanReport.h"
 
+#include "HistoryDatabase.h"
+#include "HistoryFiles.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
@@ -67,62 +71,138 @@ namespace
         return text + std::string(width - std::min(width, DisplayWidth(text)), ' ');
     }
 
-    void CheckParallelLists(const TDirSize& scan)
+    void CheckParallelLists(const TDirSize& scan, const ScanComparison* comparison)
     {
         const std::size_t count = scan.PathList.size();
         if (scan.MBList.size() != count || scan.KBList.size() != count || scan.ByteList.size() != count) {
             throw std::invalid_argument("the lists of the scan differ in length");
+        }
+        if (comparison && comparison->changes.entries.size() != count) {
+            throw std::invalid_argument("the comparison does not match the scan's entries");
         }
     }
 
     // MB and KB for machines: derived again from the bytes so that no locale leaks in.
     std::string InvariantSize(int unit, TByteCount bytes) { return SizeText(bytes, unit, FormatSettings::Invariant()); }
 
-    std::string TextReport(const TDirSize& scan, const PathStyle& style)
+    const std::vector<HistoryEntry>& GoneEntries(const ScanComparison* comparison)
     {
-        using Row = std::array<std::string, 4>; // name, MB, KB, full path
-        std::vector<Row> rows { { "Names", "Size MB", "Size KB", "Full Path" } };
+        static const std::vector<HistoryEntry> kNone;
+        return comparison ? comparison->changes.gone : kNone;
+    }
+
+    EntryChange GoneChange(const HistoryEntry& entry) { return { ChangeKind::ckGone, -entry.bytes }; }
+
+    std::string TextReport(const TDirSize& scan, const PathStyle& style, const ScanComparison* comparison)
+    {
+        // Names, Size MB, Size KB, with a comparison Change, and last the full path.
+        using Row = std::vector<std::string>;
+        const auto row
+            = [comparison](std::string name, std::string mb, std::string kb, std::string change, std::string path) {
+                  Row columns { std::move(name), std::move(mb), std::move(kb) };
+                  if (comparison) {
+                      columns.push_back(std::move(change));
+                  }
+                  columns.push_back(std::move(path));
+                  return columns;
+              };
+        std::vector<Row> rows { row("Names", "Size MB", "Size KB", "Change", "Full Path") };
         for (std::size_t i = 0; i < scan.PathList.size(); ++i) {
-            rows.push_back({ OneLine(EntryName(scan.PathList[i], scan.Folder, style)), OneLine(scan.MBList[i]),
-                OneLine(scan.KBList[i]), OneLine(scan.PathList[i]) });
+            rows.push_back(row(OneLine(EntryName(scan.PathList[i], scan.Folder, style)), OneLine(scan.MBList[i]),
+                OneLine(scan.KBList[i]), comparison ? ChangeText(comparison->changes.entries[i], scan.Settings()) : "",
+                OneLine(scan.PathList[i])));
         }
-        std::array<std::size_t, 3> widths {};
-        for (const Row& row : rows) {
+        const std::string zero = FloatToText(0.0, scan.Settings());
+        for (const HistoryEntry& gone : GoneEntries(comparison)) {
+            rows.push_back(row(OneLine(gone.name), zero, zero, ChangeText(GoneChange(gone), scan.Settings()),
+                OneLine(style.Join(scan.Folder, gone.name))));
+        }
+        std::vector<std::size_t> widths(rows.front().size() - 1);
+        for (const Row& columns : rows) {
             for (std::size_t column = 0; column < widths.size(); ++column) {
-                widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+                widths[column] = std::max(widths[column], DisplayWidth(columns[column]));
             }
         }
         std::string text;
-        for (const Row& row : rows) {
-            text += PadRight(row[0], widths[0]) + kColumnGap + PadLeft(row[1], widths[1]) + kColumnGap
-                + PadLeft(row[2], widths[2]) + kColumnGap + row[3] + '\n';
+        for (const Row& columns : rows) {
+            text += PadRight(columns[0], widths[0]);
+            for (std::size_t column = 1; column < widths.size(); ++column) {
+                text += kColumnGap + PadLeft(columns[column], widths[column]);
+            }
+            text += kColumnGap + columns.back() + '\n';
         }
         return text;
     }
 
-    std::string CsvReport(const TDirSize& scan, const PathStyle& style)
+    std::string CsvChange(const ScanComparison* comparison, const EntryChange& change)
     {
-        std::string text = "name,bytes,size_mb,size_kb,path\r\n";
+        if (!comparison) {
+            return {};
+        }
+        const bool none = change.kind == ChangeKind::ckNone;
+        return ',' + (none ? std::string() : std::to_string(change.bytes)) + ',' + InvariantChangeText(change);
+    }
+
+    std::string CsvReport(const TDirSize& scan, const PathStyle& style, const ScanComparison* comparison)
+    {
+        std::string text
+            = std::string("name,bytes,size_mb,size_kb,path") + (comparison ? ",change_bytes,change" : "") + "\r\n";
         for (std::size_t i = 0; i < scan.PathList.size(); ++i) {
             const TByteCount bytes = scan.ByteList[i];
             text += CsvField(EntryName(scan.PathList[i], scan.Folder, style)) + ',' + bytes.ToString() + ','
-                + InvariantSize(2, bytes) + ',' + InvariantSize(1, bytes) + ',' + CsvField(scan.PathList[i]) + "\r\n";
+                + InvariantSize(2, bytes) + ',' + InvariantSize(1, bytes) + ',' + CsvField(scan.PathList[i])
+                + CsvChange(comparison, comparison ? comparison->changes.entries[i] : EntryChange {}) + "\r\n";
+        }
+        for (const HistoryEntry& gone : GoneEntries(comparison)) {
+            text += CsvField(gone.name) + ",0,0,0," + CsvField(style.Join(scan.Folder, gone.name))
+                + CsvChange(comparison, GoneChange(gone)) + "\r\n";
         }
         return text;
     }
 
-    std::string JsonReport(const TDirSize& scan, const PathStyle& style)
+    std::string JsonChange(const ScanComparison* comparison, const EntryChange& change)
+    {
+        if (!comparison || change.kind == ChangeKind::ckNone) {
+            return {};
+        }
+        return ", \"change_bytes\": " + std::to_string(change.bytes) + ", \"change\": \"" + InvariantChangeText(change)
+            + '"';
+    }
+
+    // Milliseconds since 1970 as an RFC 3339 time in UTC.
+    std::string UtcTime(std::int64_t timeMs)
+    {
+        const std::time_t seconds = static_cast<std::time_t>(timeMs / 1000);
+        std::tm utc {};
+        gmtime_r(&seconds, &utc);
+        char text[32] = {};
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+        return text;
+    }
+
+    std::string JsonReport(const TDirSize& scan, const PathStyle& style, const ScanComparison* comparison)
     {
         std::string text = "{\n  \"folder\": " + JsonQuoted(scan.Folder) + ",\n  \"entries\": [";
+        std::string separator;
+        const auto entry
+            = [&](const std::string& name, const std::string& path, TByteCount bytes, const std::string& change) {
+                  text += separator + "\n    {\"name\": " + JsonQuoted(name) + ", \"path\": " + JsonQuoted(path)
+                      + ", \"bytes\": " + bytes.ToString() + ", \"mb\": " + InvariantSize(2, bytes)
+                      + ", \"kb\": " + InvariantSize(1, bytes) + change + "}";
+                  separator = ",";
+              };
         for (std::size_t i = 0; i < scan.PathList.size(); ++i) {
-            const TByteCount bytes = scan.ByteList[i];
-            text += std::string(i == 0 ? "" : ",")
-                + "\n    {\"name\": " + JsonQuoted(EntryName(scan.PathList[i], scan.Folder, style))
-                + ", \"path\": " + JsonQuoted(scan.PathList[i]) + ", \"bytes\": " + bytes.ToString()
-                + ", \"mb\": " + InvariantSize(2, bytes) + ", \"kb\": " + InvariantSize(1, bytes) + "}";
+            entry(EntryName(scan.PathList[i], scan.Folder, style), scan.PathList[i], scan.ByteList[i],
+                JsonChange(comparison, comparison ? comparison->changes.entries[i] : EntryChange {}));
         }
-        text += scan.PathList.empty() ? "]\n}\n" : "\n  ]\n}\n";
-        return text;
+        for (const HistoryEntry& gone : GoneEntries(comparison)) {
+            entry(gone.name, style.Join(scan.Folder, gone.name), 0, JsonChange(comparison, GoneChange(gone)));
+        }
+        text += separator.empty() ? "]" : "\n  ]";
+        if (comparison) {
+            text += ",\n  \"compared_with\": \"" + UtcTime(comparison->timeMs) + '"';
+        }
+        return text + "\n}\n";
     }
 
     // The scanner wants an absolute path; a relative one is taken from the working folder
@@ -138,6 +218,33 @@ namespace
             return folder; // no working folder: FolderExists will say no
         }
         return (current / folder).lexically_normal().string();
+    }
+
+    // Milliseconds since 1970 as the local date and time.
+    std::string LocalTime(std::int64_t timeMs)
+    {
+        const std::time_t seconds = static_cast<std::time_t>(timeMs / 1000);
+        std::tm local {};
+        localtime_r(&seconds, &local);
+        char text[32] = {};
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+        return text;
+    }
+
+    // The value of an option given as "NAME=VALUE" or as "NAME VALUE" (which takes the next
+    // argument, so i moves on); empty when NAME comes last without one; nothing when
+    // arguments[i] is another option.
+    std::optional<std::string> OptionValue(
+        const std::vector<std::string>& arguments, std::size_t& i, std::string_view name)
+    {
+        const std::string& argument = arguments[i];
+        if (argument == name) {
+            return i + 1 < arguments.size() ? arguments[++i] : std::string();
+        }
+        if (argument.size() > name.size() && argument.starts_with(name) && argument[name.size()] == '=') {
+            return argument.substr(name.size() + 1);
+        }
+        return std::nullopt;
     }
 
     bool Finish(std::ostream& out, std::ostream& err)
@@ -181,25 +288,22 @@ ScanCommand ParseScanArguments(const std::vector<std::string>& arguments)
             return command;
         } else if (argument == "--free-space") {
             command.includeFreeSpace = true;
-        } else if (argument == "--format" || argument.starts_with("--format=")) {
-            std::string value;
-            if (argument == "--format") {
-                if (i + 1 == arguments.size()) {
-                    return fail("option '--format' needs a value: text, csv or json");
-                }
-                value = arguments[++i];
-            } else {
-                value = argument.substr(std::string_view("--format=").size());
+        } else if (const std::optional<std::string> value = OptionValue(arguments, i, "--compare-with")) {
+            if (*value != "last") {
+                return fail(value->empty() ? "option '--compare-with' needs a value: last"
+                                           : "unknown comparison '" + *value + "': use last");
             }
-            if (value == "text") {
-                command.format = ReportFormat::rfText;
-            } else if (value == "csv") {
-                command.format = ReportFormat::rfCsv;
-            } else if (value == "json") {
-                command.format = ReportFormat::rfJson;
-            } else {
-                return fail("unknown format '" + value + "': use text, csv or json");
+            command.compareWithLast = true;
+        } else if (const std::optional<std::string> value = OptionValue(arguments, i, "--format")) {
+            const std::pair<const char*, ReportFormat> formats[] = { { "text", ReportFormat::rfText },
+                { "csv", ReportFormat::rfCsv }, { "json", ReportFormat::rfJson } };
+            const auto* format = std::find_if(
+                std::begin(formats), std::end(formats), [&value](const auto& known) { return *value == known.first; });
+            if (format == std::end(formats)) {
+                return fail(value->empty() ? "option '--format' needs a value: text, csv or json"
+                                           : "unknown format '" + *value + "': use text, csv or json");
             }
+            command.format = format->second;
         } else {
             return fail("unknown option '" + argument + "'");
         }
@@ -212,7 +316,7 @@ ScanCommand ParseScanArguments(const std::vector<std::string>& arguments)
 
 std::string ScanUsageText()
 {
-    return R"(Usage: tarvo-scan [--free-space] [--format=text|csv|json] FOLDER
+    return R"(Usage: tarvo-scan [--free-space] [--format=text|csv|json] [--compare-with=last] FOLDER
 
 Measures FOLDER: one entry per immediate subfolder with the total size of everything below
 it, one entry "<All files in this folder>" for the folder's own files and, on request, one
@@ -229,6 +333,15 @@ Options:
                              CRLF line ends, "." as decimal separator whatever the locale
                        json  {"folder": ..., "entries": [{"name", "path", "bytes", "mb",
                              "kb"}, ...]} with mb and kb as numbers
+  --compare-with=last  add each entry's change since the last analysis of FOLDER that the
+                       Tarvo window recorded: the difference in MB ("+1,234.5", "−12.0"),
+                       "new", or "gone" for an entry no longer there (a row of its own with
+                       0 bytes). text adds a column Change; csv adds change_bytes,change
+                       ("." decimals, "-" sign); json adds "change_bytes" and "change" to each
+                       compared entry and "compared_with" (UTC) to the report. The history,
+                       $XDG_STATE_HOME/tarvo/history.sqlite (~/.local/state/tarvo/ without
+                       it), is only read, never written. Without a recorded analysis the
+                       report has nothing extra and standard error says so.
   -h, --help           show this help and exit
   --version            show the version and exit
   --                   end of options: a FOLDER after it may start with "-"
@@ -258,16 +371,17 @@ with the system's reason: "No such file or directory", "Not a directory", ...).
 )";
 }
 
-std::string FormatScanReport(const TDirSize& scan, ReportFormat format, const PathStyle& style)
+std::string FormatScanReport(
+    const TDirSize& scan, ReportFormat format, const PathStyle& style, const ScanComparison* comparison)
 {
-    CheckParallelLists(scan);
+    CheckParallelLists(scan, comparison);
     switch (format) {
     case ReportFormat::rfText:
-        return TextReport(scan, style);
+        return TextReport(scan, style, comparison);
     case ReportFormat::rfCsv:
-        return CsvReport(scan, style);
+        return CsvReport(scan, style, comparison);
     case ReportFormat::rfJson:
-        return JsonReport(scan, style);
+        return JsonReport(scan, style, comparison);
     }
     throw std::invalid_argument("unknown report format");
 }
@@ -355,8 +469,31 @@ std::string CsvField(std::string_view text)
     return quoted + '"';
 }
 
-int RunTarvoScan(
-    const std::vector<std::string>& arguments, FileSystem& fileSystem, std::ostream& out, std::ostream& err)
+std::optional<ScanComparison> LastComparison(
+    const TDirSize& scan, const std::string& historyFile, const PathStyle& style, std::ostream& err)
+{
+    HistoryDatabase history(historyFile, {}, HistoryDatabase::haReadOnly);
+    const std::vector<HistorySummary> analyses = history.Analyses(HistoryFolderKey(scan.Folder, style), 1);
+    std::optional<std::vector<HistoryEntry>> earlier;
+    if (!analyses.empty()) {
+        earlier = history.Entries(analyses.front().id);
+    }
+    if (!earlier) {
+        const std::string why = history.LastError().empty()
+            ? std::string()
+            : " (" + OneLine(historyFile) + ": " + history.LastError() + ")";
+        err << kProgram << ": no earlier analysis of " << OneLine(scan.Folder) << " is recorded" << why
+            << "; nothing to compare with\n";
+        return std::nullopt;
+    }
+    err << kProgram << ": change since the analysis of " << LocalTime(analyses.front().timeMs) << '\n';
+    const std::vector<HistoryEntry> today = HistoryEntriesOf(
+        scan.PathList, SaturatedBytes(scan.ByteList), scan.SubfolderCount, TDirSize::kFreeSpaceEntry, style);
+    return ScanComparison { CompareEntries(today, *earlier), analyses.front().timeMs };
+}
+
+int RunTarvoScan(const std::vector<std::string>& arguments, FileSystem& fileSystem, std::ostream& out,
+    std::ostream& err, const std::string& historyFile)
 {
     const ScanCommand command = ParseScanArguments(arguments);
     switch (command.action) {
@@ -386,7 +523,12 @@ int RunTarvoScan(
     scan.Folder = folder;
     scan.IncludeFreeSpace = command.includeFreeSpace;
     scan.Calculate(); // false only after Cancel(), which nothing here calls
-    out << FormatScanReport(scan, command.format, fileSystem.Style());
+    std::optional<ScanComparison> comparison;
+    if (command.compareWithLast) {
+        comparison = LastComparison(
+            scan, historyFile.empty() ? DefaultHistoryFileName() : historyFile, fileSystem.Style(), err);
+    }
+    out << FormatScanReport(scan, command.format, fileSystem.Style(), comparison ? &*comparison : nullptr);
     const bool written = Finish(out, err);
     // As du does: the report stands, but a script can tell "empty" from "not read".
     for (const UnreadFolder& unread : scan.UnreadFolders)

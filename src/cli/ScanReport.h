@@ -2,9 +2,11 @@
 
 #include "DirSize.h"
 #include "FileSystem.h"
+#include "HistoryChanges.h"
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +26,7 @@ struct ScanCommand {
     Action action = caScan;
     ReportFormat format = ReportFormat::rfText;
     bool includeFreeSpace = false;
+    bool compareWithLast = false; // --compare-with=last
     std::string folder;
     std::string error; // one line, set with caUsageError
 };
@@ -33,9 +36,23 @@ struct ScanCommand {
 [[nodiscard]] ScanCommand ParseScanArguments(const std::vector<std::string>& arguments);
 [[nodiscard]] std::string ScanUsageText();
 
-// The finished scan as one text in the given format. The lists of the scan must be parallel
-// (std::invalid_argument otherwise).
-[[nodiscard]] std::string FormatScanReport(const TDirSize& scan, ReportFormat format, const PathStyle& style);
+// The scan against an earlier analysis of its folder: one change for each entry of the scan, and
+// the earlier entries that are gone.
+struct ScanComparison {
+    EntryChanges changes;
+    std::int64_t timeMs = 0; // when the earlier analysis was made
+};
+
+// The finished scan as one text in the given format; with a comparison, each entry's change
+// and a row for each gone entry (0 bytes). The lists of the scan (and the comparison's
+// changes) must be parallel (std::invalid_argument otherwise).
+[[nodiscard]] std::string FormatScanReport(
+    const TDirSize& scan, ReportFormat format, const PathStyle& style, const ScanComparison* comparison = nullptr);
+
+// The scan against the newest analysis of its folder in the history file, read only; nothing
+// when none is kept. Says on err which analysis it compares with, or that there is none.
+[[nodiscard]] std::optional<ScanComparison> LastComparison(
+    const TDirSize& scan, const std::string& historyFile, const PathStyle& style, std::ostream& err);
 
 // The list view's name of an entry: its path with the scanned folder (and the separator after
 // it) taken off the front; a path outside the folder is returned whole.
@@ -53,8 +70,9 @@ struct ScanCommand {
 [[nodiscard]] std::string CsvField(std::string_view text);
 
 // The whole tarvo-scan command; returns its exit status (0 done, 1 a folder could not be read
-// or the output failed, 2 bad usage or not a folder).
-int RunTarvoScan(
-    const std::vector<std::string>& arguments, FileSystem& fileSystem, std::ostream& out, std::ostream& err);
+// or the output failed, 2 bad usage or not a folder). historyFile: where --compare-with reads;
+// empty: DefaultHistoryFileName().
+int RunTarvoScan(const std::vector<std::string>& arguments, FileSystem& fileSystem, std::ostream& out,
+    std::ostream& err, const std::string& historyFile = {});
 
 } // namespace tarvo

@@ -106,6 +106,19 @@ namespace
         return sorted == all;
     }
 
+    TEST(SizeListCompareChangeTexts, ByteDifferencesCompareByValueAndCellsWithoutOneGoLast)
+    {
+        const CompareCase cases[] = {
+            { "-5", "3", -1 }, { "-12582912", "-3", -1 }, { "9", "10", -1 }, { "0", "0", 0 },
+            { "9223372036854775807", "-9223372036854775807", 1 }, { "", "-9223372036854775807", 1 }, { "", "", 0 },
+            { "5x", "5", 1 }, // not a byte count: as a cell without one
+        };
+        for (const CompareCase& c : cases) {
+            EXPECT_EQ(CompareChangeTexts(c.a, c.b), c.expected) << '"' << c.a << "\" vs \"" << c.b << '"';
+            EXPECT_EQ(CompareChangeTexts(c.b, c.a), -c.expected) << '"' << c.b << "\" vs \"" << c.a << '"';
+        }
+    }
+
     TEST(SizeListSortedOrder, SortsStablyLikeTheStandardLibrary)
     {
         std::mt19937 random(20240611);

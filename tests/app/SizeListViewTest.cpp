@@ -110,16 +110,16 @@ namespace
         std::vector<std::string> m_opened;
     };
 
-    TEST_F(SizeListView, HasTheFourColumnsAndTheContextMenu)
+    TEST_F(SizeListView, HasTheFourColumnsThenChangeAndTheContextMenu)
     {
         MakeDataFolder();
         auto form = Open();
         QTreeWidget& list = *form->ListView1;
         const QTreeWidgetItem& header = *list.headerItem();
         const std::pair<const char*, int> columns[]
-            = { { "Names", 200 }, { "Size MB", 60 }, { "Size KB", 90 }, { "Full Path", 300 } };
-        ASSERT_EQ(list.columnCount(), 4);
-        for (int i = 0; i < 4; ++i) {
+            = { { "Names", 200 }, { "Size MB", 60 }, { "Size KB", 90 }, { "Full Path", 300 }, { "Change", 80 } };
+        ASSERT_EQ(list.columnCount(), 5);
+        for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(header.text(i), QString::fromLatin1(columns[i].first));
             EXPECT_GE(list.columnWidth(i), columns[i].second) << "the design's width, grown with the font";
         }
@@ -276,7 +276,7 @@ namespace
     TEST_F(SizeListView, ARememberedSortThatMakesNoSenseMeansScanOrder)
     {
         MakeDataFolder();
-        for (const char* column : { "4", "-2", "x" }) {
+        for (const char* column : { "5", "-2", "x" }) {
             std::ofstream(m_tree.Path() + "/tarvo.ini", std::ios::trunc)
                 << "[SizeList]\r\nSortColumn=" << column << "\r\nSortAscending=0\r\n";
             auto form = OpenAnalysed("C:\\Data");

@@ -1,6 +1,8 @@
 #include "ScanReport.h"
 
+#include "HistoryDatabase.h"
 #include "MemoryFileSystem.h"
+#include "TempTree.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +14,23 @@
 #include <functional>
 #include <limits>
 
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace tarvo
 {
 namespace
 {
+
+    std::string FileBytes(const std::string& name)
+    {
+        std::ifstream in(name, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
 
     struct Row {
         std::string path;
@@ -224,12 +236,85 @@ namespace
             { { "" }, "the folder name is empty" },
             { { "--bogus\nline", "/x" }, "unknown option '--bogus?line'" },
             { { "--bogus", "--help" }, "unknown option '--bogus'" },
+            { { "--compare-with=first", "/x" }, "unknown comparison 'first': use last" },
+            { { "/x", "--compare-with" }, "option '--compare-with' needs a value: last" },
         };
         for (const auto& [arguments, error] : cases) {
             const ScanCommand command = ParseScanArguments(arguments);
             EXPECT_EQ(command.action, ScanCommand::caUsageError) << error;
             EXPECT_EQ(command.error, error);
         }
+    }
+
+    // --compare-with=last reads the newest kept analysis of the folder and changes nothing.
+    TEST(RunTarvoScan, ComparesWithTheLastRecordedAnalysisInEveryFormat)
+    {
+        MemoryFileSystem fileSystem(PathStyle::Posix());
+        fileSystem.AddVolume("/", VolumeKind::vkFixed, "", "ext4", 0);
+        fileSystem.AddFile("/data/grow/file", 3 * 1048576);
+        fileSystem.AddFile("/data/new\xff/file", 1048576);
+        fileSystem.AddFile("/data/own", 128);
+        test::TempTree tree;
+        const std::string history = tree.Path() + "/history.sqlite";
+        const auto run = [&](const std::string& format, std::string* errors = nullptr) {
+            std::ostringstream out;
+            std::ostringstream err;
+            EXPECT_EQ(
+                RunTarvoScan({ "--compare-with=last", "--format=" + format, "/data/" }, fileSystem, out, err, history),
+                0);
+            if (errors)
+                *errors = err.str();
+            return out.str();
+        };
+
+        std::string errors;
+        EXPECT_EQ(run("csv", &errors),
+            "name,bytes,size_mb,size_kb,path\r\n"
+            "grow,3145728,3,3072,/data/grow\r\n"
+            "new\xff,1048576,1,1024,/data/new\xff\r\n"
+            "<All files in this folder>,128,0,0.12,/data/<All files in this folder>\r\n");
+        EXPECT_EQ(errors, "tarvo-scan: no earlier analysis of /data/ is recorded; nothing to compare with\n");
+        struct stat status {
+        };
+        EXPECT_NE(stat(history.c_str(), &status), 0) << "reading made no history";
+
+        {
+            HistoryDatabase database(history);
+            const auto record = [](std::int64_t time, std::int64_t growBytes) {
+                return HistoryRecord { "/data", time,
+                    { { HistoryEntryKind::hekFolder, "grow", growBytes }, { HistoryEntryKind::hekFolder, "old", 2048 },
+                        { HistoryEntryKind::hekFiles, "<All files in this folder>", 128 } } };
+            };
+            ASSERT_EQ(database.Record(record(1'000'000'000'000, 0)), HistoryStatus::hsDone);
+            ASSERT_EQ(database.Record(record(1'700'000'000'000, 1048576)), HistoryStatus::hsDone);
+        }
+        const std::string kept = FileBytes(history);
+        EXPECT_EQ(run("csv", &errors),
+            "name,bytes,size_mb,size_kb,path,change_bytes,change\r\n"
+            "grow,3145728,3,3072,/data/grow,2097152,+2.0\r\n"
+            "new\xff,1048576,1,1024,/data/new\xff,1048576,new\r\n"
+            "<All files in this folder>,128,0,0.12,/data/<All files in this folder>,0,0.0\r\n"
+            "old,0,0,0,/data/old,-2048,gone\r\n");
+        EXPECT_TRUE(errors.starts_with("tarvo-scan: change since the analysis of ")) << errors;
+        EXPECT_EQ(run("json"),
+            "{\n"
+            "  \"folder\": \"/data/\",\n"
+            "  \"entries\": [\n"
+            "    {\"name\": \"grow\", \"path\": \"/data/grow\", \"bytes\": 3145728, \"mb\": 3, \"kb\": 3072, "
+            "\"change_bytes\": 2097152, \"change\": \"+2.0\"},\n"
+            "    {\"name\": \"new\\udcff\", \"path\": \"/data/new\\udcff\", \"bytes\": 1048576, \"mb\": 1, "
+            "\"kb\": 1024, \"change_bytes\": 1048576, \"change\": \"new\"},\n"
+            "    {\"name\": \"<All files in this folder>\", \"path\": \"/data/<All files in this folder>\", "
+            "\"bytes\": 128, \"mb\": 0, \"kb\": 0.12, \"change_bytes\": 0, \"change\": \"0.0\"},\n"
+            "    {\"name\": \"old\", \"path\": \"/data/old\", \"bytes\": 0, \"mb\": 0, \"kb\": 0, "
+            "\"change_bytes\": -2048, \"change\": \"gone\"}\n"
+            "  ],\n"
+            "  \"compared_with\": \"2023-11-14T22:13:20Z\"\n"
+            "}\n");
+        const std::string text = run("text");
+        EXPECT_NE(text.find("Change  Full Path\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("gone  /data/old\n"), std::string::npos) << text;
+        EXPECT_EQ(FileBytes(history), kept) << "read only";
     }
 
     TEST(RunTarvoScan, AddsTheFreeSpaceOfAVolumeRoot)

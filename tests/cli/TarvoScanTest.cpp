@@ -1,4 +1,6 @@
 // tarvo-scan as a user runs it: the built executable on a real temporary tree.
+#include "HistoryDatabase.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -48,8 +50,9 @@ namespace
         {
         }
 
-        // {"folder": string, "entries": [flat objects]} and nothing after it, or false.
-        bool ReadReport(std::string& folder, std::vector<Object>& entries)
+        // {"folder": string, "entries": [flat objects]} and, with a comparison, "compared_with":
+        // string; nothing after it, or false.
+        bool ReadReport(std::string& folder, std::vector<Object>& entries, std::string* comparedWith = nullptr)
         {
             if (!Expect('{') || String() != "folder" || !Expect(':')) {
                 return false;
@@ -67,6 +70,12 @@ namespace
                 if (!Expect(']')) {
                     return false;
                 }
+            }
+            if (comparedWith && (!Expect(',') || String() != "compared_with" || !Expect(':'))) {
+                return false;
+            }
+            if (comparedWith) {
+                *comparedWith = String();
             }
             return Expect('}') && Peek() == '\0' && m_ok;
         }
@@ -333,12 +342,48 @@ namespace
         }
     }
 
+    TEST_F(TarvoScan, CompareWithLastReadsTheHistoryInTheUsersStateFolder)
+    {
+        const fs::path state = m_root.string() + ".state";
+        {
+            HistoryDatabase history((state / "tarvo" / "history.sqlite").string());
+            const HistoryRecord earlier { m_root.string(), 1'700'000'000'000,
+                { { HistoryEntryKind::hekFolder, "alpha", 1000000 }, { HistoryEntryKind::hekFolder, "gone one", 5 },
+                    { HistoryEntryKind::hekFiles, "<All files in this folder>", 128 } } };
+            ASSERT_EQ(history.Record(earlier), HistoryStatus::hsDone);
+        }
+        const char* previous = getenv("XDG_STATE_HOME");
+        const std::string kept = previous ? previous : "";
+        setenv("XDG_STATE_HOME", state.c_str(), 1);
+        const Outcome outcome = Run({ "--format=json", "--compare-with=last", m_root.string() });
+        previous ? setenv("XDG_STATE_HOME", kept.c_str(), 1) : unsetenv("XDG_STATE_HOME");
+        fs::remove_all(state);
+
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_TRUE(outcome.err.starts_with("tarvo-scan: change since the analysis of 2023-11-")) << outcome.err;
+        std::string folder;
+        std::string comparedWith;
+        std::vector<JsonReader::Object> entries;
+        ASSERT_TRUE(JsonReader(outcome.out).ReadReport(folder, entries, &comparedWith)) << outcome.out;
+        EXPECT_EQ(comparedWith, "2023-11-14T22:13:20Z");
+        std::map<std::string, JsonReader::Object> byName;
+        for (const JsonReader::Object& entry : entries) {
+            byName[entry.at("name")] = entry;
+        }
+        EXPECT_EQ(byName["alpha"]["change_bytes"], "4000000");
+        EXPECT_EQ(byName["alpha"]["change"], "+3.8");
+        EXPECT_EQ(byName["\xff"]["change"], "new");
+        EXPECT_EQ(byName["<All files in this folder>"]["change"], "0.0");
+        EXPECT_EQ(byName["gone one"]["change"], "gone");
+        EXPECT_EQ(byName["gone one"]["bytes"], "0");
+    }
+
     TEST_F(TarvoScan, HelpDocumentsEveryOption)
     {
         const Outcome outcome = Run({ "--help" });
         EXPECT_EQ(outcome.status, 0);
-        for (const char* word : { "--free-space", "--format", "text", "csv", "json", "-h, --help", "--version",
-                 "\\udcXX", "apparent", "64-bit", "never followed" }) {
+        for (const char* word : { "--free-space", "--format", "text", "csv", "json", "--compare-with=last",
+                 "history.sqlite", "-h, --help", "--version", "\\udcXX", "apparent", "64-bit", "never followed" }) {
             EXPECT_NE(outcome.out.find(word), std::string::npos) << word;
         }
         EXPECT_EQ(Run({ "--version" }).out.rfind("tarvo-scan ", 0), 0u);

@@ -1,6 +1,5 @@
 #include "ActionIcons.h"
 #include "FileSystem.h"
-#include "IniStuff.h"
 #include "MainForm.h"
 #include "ShellOpen.h"
 #include "TarvoApplication.h"
@@ -25,7 +24,8 @@ int main(int argc, char** argv)
         // The window goes before the application object and the file system it uses.
         tarvo::MainFormEnvironment environment;
         environment.fileSystem = fileSystem.get();
-        environment.settingsFileName = tarvo::SettingsFileName();
+        // No settings file is named: the window chooses it, so that what it cannot use is said in it.
+
         // Called from the popup menu: the exception reaches the application's message box.
         environment.openFolder = [](const std::string& path) {
             if (!tarvo::ShellOpenFolder(path))

@@ -23,10 +23,11 @@ cd "$(dirname "$0")/.."
 # run the metafile checker with python3, build a German locale with localedef (locales), read
 # printed and saved PDF pages with poppler-utils (pdfinfo, pdftoppm) and
 # check the code's format (clang-format); xvfb and xauth let a person try the real window on a
-# machine without a display.
+# machine without a display; clang and its runtime libraries (libclang-rt-14-dev: libFuzzer and the
+# sanitizers) build the settings file's fuzz harnesses, which the tests run for a few seconds.
 packages=(cmake make g++ pkg-config python3 qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
     libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 imagemagick libmagickcore-6.q16-6-extra
-    locales poppler-utils clang-format xvfb xauth)
+    locales poppler-utils clang-format xvfb xauth clang libclang-rt-14-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

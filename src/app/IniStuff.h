@@ -66,8 +66,9 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, int value);
     // As WriteIniString: the key is written anew at the end of its section.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
-    // EnsureIniFile, then one replacement. A write that the file refuses raises IniError "Unable
-    // to write to <file>"; the writes before it are kept, those from it on are not.
+    // EnsureIniFile, then one replacement. IniError "Unable to write to <file>" when the file
+    // cannot be written, or when it refused one of the writes: the others are still written, so a
+    // folder name that the format cannot hold costs no other setting.
     void Commit(const std::string& fileName, ProfileFileIo& io = HostProfileFileIo()) const;
 
 private:

@@ -24,12 +24,8 @@ bool ProfileWriteEdits(const std::string& fileName, const std::vector<ProfileEdi
         return false; // a file marked read-only is left alone, as the classic functions do
     const std::string before = text;
     bool all = true;
-    for (const ProfileEdit& edit : edits) {
-        if (!ApplyProfileEdit(text, edit)) {
-            all = false;
-            break;
-        }
-    }
+    for (const ProfileEdit& edit : edits)
+        all = ApplyProfileEdit(text, edit) && all;
     if (text == before)
         return all;
     return io.Replace(fileName, text) == 0 && all;

@@ -21,10 +21,11 @@ namespace tarvo
 [[nodiscard]] std::optional<std::string> ProfileReadString(const std::string& fileName, const std::string& section,
     const std::string& key, ProfileFileIo& io = HostProfileFileIo());
 
-// Applies the edits in order, up to the first one that cannot be written, and replaces the file
-// once with the result: a kill at any moment leaves the file as it was or with every edit. true
-// when every edit was written; false when one was refused (those before it are still written) or
-// the file cannot be read or written (nothing is). A file nobody may write is left alone.
+// Applies the edits in order and replaces the file once with the result: a kill at any moment
+// leaves the file as it was or with every edit. An edit that cannot be written (a value holding a
+// line break) is left out and costs no other. true when every edit was written; false when one
+// was left out or the file cannot be read or written (then nothing is). A file nobody may write
+// is left alone.
 [[nodiscard]] bool ProfileWriteEdits(
     const std::string& fileName, const std::vector<ProfileEdit>& edits, ProfileFileIo& io = HostProfileFileIo());
 

@@ -23,9 +23,11 @@ bool ProfileWriteEdits(const std::string& fileName, const std::vector<ProfileEdi
     if (exists && !io.MayWriteFile(fileName))
         return false; // a file marked read-only is left alone, as the classic functions do
     const std::string before = text;
+    // Every line of ours takes the line break the file had when it was read.
+    const std::string lineBreak(ProfileLineBreak(before));
     bool all = true;
     for (const ProfileEdit& edit : edits)
-        all = ApplyProfileEdit(text, edit) && all;
+        all = ApplyProfileEdit(text, edit, lineBreak) && all;
     if (text == before)
         return all;
     return io.Replace(fileName, text) == 0 && all;

@@ -206,11 +206,11 @@ namespace
         text = std::move(kept);
     }
 
-    void WriteKeyLine(std::string& text, std::string_view section, std::string_view key, std::string_view value)
+    void WriteKeyLine(std::string& text, std::string_view section, std::string_view key, std::string_view value,
+        const std::string& lineBreak)
     {
         const std::vector<ProfileLine> lines = SplitProfileLines(text);
         const KeyPlace place = FindKey(lines, section, key);
-        const std::string lineBreak(ProfileLineBreak(text));
         if (!place.keys.empty()) {
             // The name keeps the spelling it already has, the line its own line break.
             const ProfileLine& line = lines[place.keys.front()];
@@ -272,16 +272,18 @@ std::optional<std::string> ProfileValueIn(std::string_view text, std::string_vie
     return std::string(CutValue(value));
 }
 
-bool ApplyProfileEdit(std::string& text, const ProfileEdit& edit)
+bool ApplyProfileEdit(std::string& text, const ProfileEdit& edit, std::string_view lineBreak)
 {
     const std::string_view section = Trim(edit.section);
     const std::string_view key = Trim(edit.key);
     if (edit.kind != ProfileEditKind::peDelete && !WritableNames(section, key, edit.value))
         return false;
+    // Taken before the delete: keeping an empty line apart may turn the first line break into CRLF.
+    const std::string ours(lineBreak.empty() ? ProfileLineBreak(text) : lineBreak);
     if (edit.kind != ProfileEditKind::peWrite)
         DeleteKeyLines(text, section, key);
     if (edit.kind != ProfileEditKind::peDelete)
-        WriteKeyLine(text, section, key, edit.value);
+        WriteKeyLine(text, section, key, edit.value, ours);
     return true;
 }
 

@@ -55,9 +55,10 @@ struct ProfileEdit {
 };
 
 // Applies the edit to the text. A write whose names or value would read back as something else
-// (or split a line) is refused: false, and the text stays as it was. Lines of ours take the
-// text's line break; no other line's bytes or line break change, except that a lone CR that a
-// removal would join with the LF of a following empty line becomes CRLF, which keeps that line.
-[[nodiscard]] bool ApplyProfileEdit(std::string& text, const ProfileEdit& edit);
+// (or split a line) is refused: false, and the text stays as it was. Lines of ours take the given
+// line break (empty: the text's own, ProfileLineBreak); no other line's bytes or line break
+// change, except that a lone CR that a removal would join with the LF of a following empty line
+// becomes CRLF, which keeps that empty line.
+[[nodiscard]] bool ApplyProfileEdit(std::string& text, const ProfileEdit& edit, std::string_view lineBreak = {});
 
 } // namespace tarvo

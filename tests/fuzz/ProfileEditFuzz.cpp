@@ -169,6 +169,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!hadSection)
         Check(keptAfter.back().content == "[" + section + "]" && keptAfter.back().lineBreak == lineBreak);
     std::string again = text;
-    Check(ApplyProfileEdit(again, edit) && again == text);
+    Check(ApplyProfileEdit(again, edit, lineBreak) && again == text);
     return 0;
 }

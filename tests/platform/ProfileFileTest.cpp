@@ -200,6 +200,8 @@ namespace
                 { ProfileEditKind::peDelete, "A", "k", {} }, "[A]\rj=0\nx\r" },
             { "a key written twice is written once at the end", "[A]\r\nk=1\r\nj=2\r\nk=3\r\n[B]\r\n",
                 { ProfileEditKind::peWriteAtEnd, "A", "k", "9" }, "[A]\r\nj=2\r\nk=9\r\n[B]\r\n" },
+            { "a key moved out from between a lone CR and an empty line", "[A]\rk=1\n\n",
+                { ProfileEditKind::peWriteAtEnd, "A", "k", "v" }, "[A]\r\nk=v\r\n\n" },
             { "a refused value removes nothing", "[A]\nk=1\n", { ProfileEditKind::peWriteAtEnd, "A", "k", "a\rb" },
                 "[A]\nk=1\n" },
         };

@@ -238,6 +238,7 @@ namespace
         EXPECT_TRUE(ShownMessages().empty());
         switch (c.kept) {
         case Kept::kBeside:
+            EXPECT_TRUE(fs::is_symlink(At("program/Kwendi.ini"))) << "the link the start-up found stays";
             EXPECT_EQ(ReadFile(fs::canonical(At("program/Kwendi.ini")).string()), kDefaultFile);
             break;
         case Kept::kPerUser:

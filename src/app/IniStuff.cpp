@@ -1,16 +1,12 @@
 #include "IniStuff.h"
 
-#include "ProfileFile.h"
 #include "SystemPaths.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
 namespace tarvo
 {
@@ -18,37 +14,93 @@ namespace tarvo
 namespace
 {
 
-    namespace fs = std::filesystem;
-
     constexpr const char* kSettingsName = "Kwendi.ini";
-    constexpr const char* kUserSettingsFolder = "tarvo/";
-
-    void WriteToStandardError(const std::string& message) { std::cerr << message << '\n'; }
-
-    IniMessageSink& MessageSink()
-    {
-        static IniMessageSink sink = WriteToStandardError;
-        return sink;
-    }
-
-    // A directory or other non-file under the name does not count: the file still has to be made.
-    [[nodiscard]] bool SettingsFileExists(const std::string& fileName)
-    {
-        std::error_code error;
-        return fs::is_regular_file(fileName, error);
-    }
-
-    void EnsureIniFileExists(const std::string& fileName)
-    {
-        if (!SettingsFileExists(fileName))
-            EnsureIniFile(fileName);
-    }
+    constexpr const char* kUserSettingsFolder = "tarvo";
 
     [[nodiscard]] std::string WithTrailingSlash(std::string folder)
     {
         if (!folder.empty() && folder.back() != '/')
             folder += '/';
         return folder;
+    }
+
+    [[nodiscard]] std::string WithoutTrailingSlash(std::string folder)
+    {
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        return folder;
+    }
+
+    // The folder part of a file name with its trailing separator; empty for a bare name.
+    [[nodiscard]] std::string FolderOf(const std::string& fileName)
+    {
+        const auto slash = fileName.rfind('/');
+        return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+    }
+
+    [[nodiscard]] std::string SystemMessage(int error) { return std::strerror(error); }
+
+    // Why no new file can go into the folder, or empty when one can. Up to `missingLevels`
+    // folders of the chain may still be missing: they are made before the write.
+    [[nodiscard]] std::string FolderProblem(const std::string& path, int missingLevels, ProfileFileIo& io)
+    {
+        const std::string folder = path.empty() ? std::string(".") : WithoutTrailingSlash(path);
+        const ProfileNode node = io.Inspect(folder);
+        switch (node.kind) {
+        case ProfileNodeKind::pnFolder:
+            return io.MayWriteFolder(folder) ? std::string() : "the folder " + folder + " cannot be written";
+        case ProfileNodeKind::pnMissing: {
+            const std::string parent = FolderOf(folder);
+            if (missingLevels == 0 || parent.empty())
+                return "the folder " + folder + " does not exist";
+            return FolderProblem(parent, missingLevels - 1, io);
+        }
+        case ProfileNodeKind::pnUnknown:
+            return folder + " cannot be examined: " + SystemMessage(node.error);
+        case ProfileNodeKind::pnFile:
+        case ProfileNodeKind::pnFifo:
+        case ProfileNodeKind::pnSocket:
+        case ProfileNodeKind::pnDevice:
+            break;
+        }
+        return folder + " is not a folder";
+    }
+
+    // "<file> cannot be used: <why>", or what keeps a new file out of its folder, or empty.
+    [[nodiscard]] std::string PlaceProblem(const std::string& fileName, int missingLevels, ProfileFileIo& io)
+    {
+        const std::string problem = UnusableSettingsFile(fileName, io);
+        if (!problem.empty())
+            return fileName + " cannot be used: " + problem;
+        return FolderProblem(FolderOf(fileName), missingLevels, io);
+    }
+
+    // The per-user place: "<config>/tarvo/Kwendi.ini". The configuration folder and its "tarvo"
+    // folder may be missing, but never the folder that holds the configuration folder: a home
+    // that does not exist is not made. The configuration folder is made here when the place can
+    // be used, so that EnsureIniFile has one level left to make.
+    [[nodiscard]] std::string PerUserProblem(const std::string& userConfigFolder, ProfileFileIo& io)
+    {
+        if (userConfigFolder.empty())
+            return "no home folder is known";
+        const std::string config = WithoutTrailingSlash(userConfigFolder);
+        const std::string problem = PlaceProblem(config + "/" + kUserSettingsFolder + "/" + kSettingsName, 2, io);
+        if (!problem.empty() || io.Inspect(config).kind != ProfileNodeKind::pnMissing)
+            return problem;
+        const int error = io.MakeFolder(config);
+        return error == 0 ? std::string() : "the folder " + config + " cannot be made: " + SystemMessage(error);
+    }
+
+    [[nodiscard]] std::string CannotKeep(const std::string& reasons)
+    {
+        return "The settings cannot be kept (" + reasons
+            + "). Tarvo starts with its default settings and saves nothing when it closes.";
+    }
+
+    [[nodiscard]] SettingsPlace Chosen(const std::string& fileName, std::string message, ProfileFileIo& io)
+    {
+        io.RemoveStaleTemporaries(fileName);
+        return { fileName, std::move(message) };
     }
 
     [[nodiscard]] int HexDigit(char c)
@@ -92,27 +144,22 @@ namespace
 
 } // namespace
 
-void SetIniMessageSink(IniMessageSink sink)
-{
-    MessageSink() = sink ? std::move(sink) : IniMessageSink(WriteToStandardError);
-}
-
-std::string SettingsFileName()
+SettingsPlace ChooseSettingsPlace(ProfileFileIo& io)
 {
     const std::string executableFolder = ExecutableFolder();
-    return SettingsFileName(executableFolder, UserConfigFolder(),
-        IsInstalledLayout(executableFolder) ? executableFolder : std::string(TARVO_INSTALL_BINDIR));
+    return ChooseSettingsPlace(executableFolder, UserConfigFolder(),
+        IsInstalledLayout(executableFolder) ? executableFolder : std::string(TARVO_INSTALL_BINDIR), io);
 }
 
 bool IsInstalledLayout(const std::string& executableFolder)
 {
-    std::error_code error;
     return !executableFolder.empty()
-        && fs::is_regular_file(WithTrailingSlash(executableFolder) + TARVO_INSTALLED_HELP_FILE, error);
+        && HostProfileFileIo().Inspect(WithTrailingSlash(executableFolder) + TARVO_INSTALLED_HELP_FILE).kind
+        == ProfileNodeKind::pnFile;
 }
 
-std::string SettingsFileName(
-    const std::string& executableFolder, const std::string& userConfigFolder, const std::string& installedFolder)
+SettingsPlace ChooseSettingsPlace(const std::string& executableFolder, const std::string& userConfigFolder,
+    const std::string& installedFolder, ProfileFileIo& io)
 {
     // An installed program shares its folder with every user (and root could write there),
     // so it keeps settings per user; a program run from its build or unpacked folder keeps
@@ -121,89 +168,118 @@ std::string SettingsFileName(
         = !installedFolder.empty() && WithTrailingSlash(executableFolder) == WithTrailingSlash(installedFolder);
     // The program's own folder is used only when a file can be created in it: a write replaces
     // the file by renaming a new one over it, so a writable file in a read-only folder would
-    // still refuse every write. A name there that cannot hold the settings (a folder, a file
-    // that cannot be read) is said once and left as it is.
+    // still refuse every write. That is no news to tell (an unpacked copy on a read-only disk);
+    // a name there that cannot hold the settings is.
     const std::string besideProgram = WithTrailingSlash(executableFolder) + kSettingsName;
-    const std::string problem = installed ? std::string() : UnusableSettingsFile(besideProgram);
-    if ((!installed && problem.empty() && FolderIsWritable(executableFolder)) || userConfigFolder.empty())
-        return besideProgram;
-    // The per-user chain (~/.config itself may be missing on a fresh account) is made here, so
-    // that EnsureIniFile only ever has the last level to create. A failure shows up there.
-    const std::string configFolder = WithTrailingSlash(userConfigFolder);
-    std::error_code error;
-    fs::create_directories(configFolder, error);
-    const std::string perUser = configFolder + kUserSettingsFolder + kSettingsName;
-    if (!problem.empty())
-        MessageSink()("The settings file " + besideProgram + " cannot be used (" + problem
-            + "); the settings are kept in " + perUser + " instead.");
-    return perUser;
-}
-
-std::string UnusableSettingsFile(const std::string& fileName)
-{
-    std::error_code error;
-    const fs::file_status status = fs::status(fileName, error);
-    if (!fs::exists(status))
-        return {};
-    if (fs::is_directory(status))
-        return "it is a folder";
-    if (!fs::is_regular_file(status))
-        return "it is not a file";
-    if (!std::ifstream(fileName, std::ios::binary))
-        return "it cannot be read";
-    return {};
-}
-
-void EnsureIniFile(const std::string& fileName)
-{
-    const auto slash = fileName.rfind('/');
-    if (slash != std::string::npos) {
-        const std::string folder = fileName.substr(0, slash + 1);
-        std::error_code error;
-        if (!fs::is_directory(folder, error)) {
-            fs::create_directory(folder, error);
-            if (!fs::is_directory(folder, error))
-                throw IniError("Could not create " + folder);
-        }
+    std::string besideProblem;
+    if (!installed) {
+        besideProblem = UnusableSettingsFile(besideProgram, io);
+        if (besideProblem.empty() && io.MayWriteFolder(WithoutTrailingSlash(executableFolder)))
+            return Chosen(besideProgram, {}, io);
     }
-    if (SettingsFileExists(fileName))
+    const std::string perUserProblem = PerUserProblem(userConfigFolder, io);
+    if (perUserProblem.empty()) {
+        const std::string perUser = WithTrailingSlash(userConfigFolder) + kUserSettingsFolder + "/" + kSettingsName;
+        return Chosen(perUser,
+            besideProblem.empty() ? std::string()
+                                  : "The settings file " + besideProgram + " cannot be used (" + besideProblem
+                    + "); the settings are kept in " + perUser + " instead.",
+            io);
+    }
+    std::string reasons;
+    if (!installed) {
+        reasons = besideProblem.empty() ? "the folder " + WithoutTrailingSlash(executableFolder) + " cannot be written"
+                                        : besideProgram + " cannot be used: " + besideProblem;
+        reasons += "; ";
+    }
+    return { {}, CannotKeep(reasons + perUserProblem) };
+}
+
+SettingsPlace CheckSettingsPlace(const std::string& fileName, ProfileFileIo& io)
+{
+    const std::string problem = PlaceProblem(fileName, 1, io);
+    return problem.empty() ? Chosen(fileName, {}, io) : SettingsPlace { {}, CannotKeep(problem) };
+}
+
+std::string UnusableSettingsFile(const std::string& fileName, ProfileFileIo& io)
+{
+    std::string text;
+    const ProfileNode node = io.Load(fileName, text);
+    switch (node.kind) {
+    case ProfileNodeKind::pnMissing:
+        return {};
+    case ProfileNodeKind::pnFile:
+        return node.error == 0 ? std::string() : "it cannot be read: " + SystemMessage(node.error);
+    case ProfileNodeKind::pnFolder:
+        return "it is a folder";
+    case ProfileNodeKind::pnFifo:
+        return "it is a FIFO";
+    case ProfileNodeKind::pnSocket:
+        return "it is a socket";
+    case ProfileNodeKind::pnDevice:
+        return "it is a device";
+    case ProfileNodeKind::pnUnknown:
+        break;
+    }
+    return "it cannot be examined: " + SystemMessage(node.error);
+}
+
+void EnsureIniFile(const std::string& fileName, ProfileFileIo& io)
+{
+    const std::string folder = FolderOf(fileName);
+    if (folder.empty() || io.Inspect(folder).kind == ProfileNodeKind::pnFolder)
         return;
-    // Appending never truncates a file that appeared meanwhile.
-    std::ofstream file(fileName, std::ios::app | std::ios::binary);
-    if (!file)
-        MessageSink()("Could not create " + fileName);
+    [[maybe_unused]] const int error = io.MakeFolder(folder);
+    if (io.Inspect(folder).kind != ProfileNodeKind::pnFolder)
+        throw IniError("Could not create " + folder);
 }
 
 void ReadIniString(const std::string& fileName, const std::string& section, const std::string& key, std::string& value,
-    const std::string& defaultValue)
+    const std::string& defaultValue, ProfileFileIo& io)
 {
-    value = defaultValue;
-    EnsureIniFileExists(fileName);
-    value = ProfileReadString(fileName, section, key).value_or(defaultValue);
+    value = ProfileReadString(fileName, section, key, io).value_or(defaultValue);
 }
 
-int ReadIniInteger(const std::string& fileName, const std::string& section, const std::string& key, int defaultValue)
+int ReadIniInteger(const std::string& fileName, const std::string& section, const std::string& key, int defaultValue,
+    ProfileFileIo& io)
 {
-    EnsureIniFileExists(fileName);
-    const std::optional<std::string> text = ProfileReadString(fileName, section, key);
+    const std::optional<std::string> text = ProfileReadString(fileName, section, key, io);
     return text ? IniTextToInteger(*text, defaultValue) : defaultValue;
 }
 
-void WriteIniInteger(const std::string& fileName, const std::string& section, const std::string& key, int value)
+void WriteIniInteger(
+    const std::string& fileName, const std::string& section, const std::string& key, int value, ProfileFileIo& io)
 {
-    EnsureIniFileExists(fileName);
-    if (!ProfileWriteString(fileName, section, key, std::to_string(value)))
-        throw IniError("Unable to write to " + fileName);
+    IniWriteBatch batch;
+    batch.WriteInteger(section, key, value);
+    batch.Commit(fileName, io);
 }
 
-void WriteIniString(
-    const std::string& fileName, const std::string& section, const std::string& key, const std::string& value)
+void WriteIniString(const std::string& fileName, const std::string& section, const std::string& key,
+    const std::string& value, ProfileFileIo& io)
 {
-    EnsureIniFileExists(fileName);
-    // Storing the value in place first means a value the file refuses never costs the old one,
-    // and a failure half-way through the move below has still saved the new value.
-    if (!ProfileWriteString(fileName, section, key, value) || !ProfileDeleteKey(fileName, section, key)
-        || !ProfileWriteString(fileName, section, key, value))
+    IniWriteBatch batch;
+    batch.WriteString(section, key, value);
+    batch.Commit(fileName, io);
+}
+
+void IniWriteBatch::WriteInteger(const std::string& section, const std::string& key, int value)
+{
+    m_edits.push_back({ ProfileEditKind::peWrite, section, key, std::to_string(value) });
+}
+
+void IniWriteBatch::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    // Moved in the text before the one replacement: no moment on disk lacks the key.
+    m_edits.push_back({ ProfileEditKind::peWriteAtEnd, section, key, value });
+}
+
+void IniWriteBatch::Commit(const std::string& fileName, ProfileFileIo& io) const
+{
+    if (m_edits.empty())
+        return;
+    EnsureIniFile(fileName, io);
+    if (!ProfileWriteEdits(fileName, m_edits, io))
         throw IniError("Unable to write to " + fileName);
 }
 

@@ -23,8 +23,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include <set>
-
 namespace tarvo
 {
 
@@ -59,6 +57,21 @@ namespace
     const char* const kSortColumn = "SortColumn";
     const char* const kSortAscending = "SortAscending";
 
+    [[nodiscard]] ProfileFileIo& SettingsIo(const MainFormEnvironment& env)
+    {
+        return env.settingsIo ? *env.settingsIo : HostProfileFileIo();
+    }
+
+    [[nodiscard]] SettingsPlace ChooseSettings(const MainFormEnvironment& env)
+    {
+        ProfileFileIo& io = SettingsIo(env);
+        if (!env.settingsFileName.empty())
+            return CheckSettingsPlace(env.settingsFileName, io);
+        if (env.executableFolder.empty() && env.userConfigFolder.empty())
+            return ChooseSettingsPlace(io);
+        return ChooseSettingsPlace(env.executableFolder, env.userConfigFolder, {}, io);
+    }
+
 } // namespace
 
 TForm1::TForm1(MainFormEnvironment environment, QWidget* parent)
@@ -89,17 +102,12 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    // A settings file that cannot be made says so once, not once per value.
-    SetIniMessageSink([shown = std::set<std::string>()](const std::string& message) mutable {
-        if (shown.insert(message).second)
-            TarvoApplication::ShowException(QString::fromStdString(message));
-    });
-    if (!m_env.settingsFileName.empty())
-        m_settingsFile = m_env.settingsFileName;
-    else if (m_env.executableFolder.empty() && m_env.userConfigFolder.empty())
-        m_settingsFile = SettingsFileName();
-    else
-        m_settingsFile = SettingsFileName(m_env.executableFolder, m_env.userConfigFolder);
+    // Chosen once per run: a place that cannot be used is said once, in the window, and a run
+    // without any place starts with the defaults and writes nothing.
+    const SettingsPlace place = ChooseSettings(m_env);
+    m_settingsFile = place.fileName;
+    if (!place.message.empty())
+        TarvoApplication::ShowException(QString::fromStdString(place.message));
     m_dirSize = std::make_unique<TDirSize>(*m_env.fileSystem, m_env.formatSettings);
     m_runner = std::make_unique<ScanRunner>(this);
     CreateFolderCheck();
@@ -111,23 +119,28 @@ void TForm1::FormCreate()
 
     // Applied as read, each value at once: left, width, top, height.
     const std::string file = SettingsFile();
-    move(ReadIniInteger(file, kBounds, "left", 0), y());
-    resize(ReadIniInteger(file, kBounds, "width", 600), height());
-    move(x(), ReadIniInteger(file, kBounds, "top", 0));
-    resize(width(), ReadIniInteger(file, kBounds, "height", 500));
+    ProfileFileIo& io = SettingsIo(m_env);
+    move(ReadIniInteger(file, kBounds, "left", 0, io), y());
+    resize(ReadIniInteger(file, kBounds, "width", 600, io), height());
+    move(x(), ReadIniInteger(file, kBounds, "top", 0, io));
+    resize(width(), ReadIniInteger(file, kBounds, "height", 500, io));
 
     // The size list's order, which the charts follow too; none (scan order) unless remembered.
-    const int sortColumn = ReadIniInteger(file, kSizeList, kSortColumn, -1);
+    const int sortColumn = ReadIniInteger(file, kSizeList, kSortColumn, -1, io);
     m_sortColumn = sortColumn >= 0 && sortColumn < ListView1->columnCount() ? sortColumn : -1;
-    m_sortAscending = ReadIniInteger(file, kSizeList, kSortAscending, 1) != 0;
+    m_sortAscending = ReadIniInteger(file, kSizeList, kSortAscending, 1, io) != 0;
 
-    const int page = ReadIniInteger(file, kPage, "TabSheet", 0);
+    const int page = ReadIniInteger(file, kPage, "TabSheet", 0, io);
     PageControl1->SetActivePageIndex(page);
     if (page != 2)
         Move->setEnabled(false);
 
     std::string startFolder;
-    ReadIniString(file, kLastDir, kStartWith, startFolder, DefaultFolder());
+    ReadIniString(file, kLastDir, kStartWith, startFolder, DefaultFolder(), io);
+    // The system reads a name only up to a NUL, so a value holding one would stand for another
+    // folder than it shows: it names no folder, and the fallback applies.
+    if (startFolder.find('\0') != std::string::npos)
+        startFolder = FallbackFolder();
     try {
         ChangeDir(startFolder);
     } catch (const std::runtime_error& error) {
@@ -139,18 +152,22 @@ void TForm1::FormCreate()
 void TForm1::FormDestroy()
 {
     m_destroyed = true;
-    const std::string file = SettingsFile();
-    WriteIniInteger(file, kBounds, "left", x());
-    WriteIniInteger(file, kBounds, "width", width());
-    WriteIniInteger(file, kBounds, "top", y());
-    WriteIniInteger(file, kBounds, "height", height());
-    WriteIniInteger(file, kPage, "TabSheet", PageControl1->ActivePageIndex());
-    WriteIniString(file, kLastDir, kStartWith, m_currentDir);
+    if (SettingsFile().empty())
+        return; // the start-up said why nothing can be kept
+    // One batch: a kill during the write leaves the old file or the new one, never a part.
+    IniWriteBatch batch;
+    batch.WriteInteger(kBounds, "left", x());
+    batch.WriteInteger(kBounds, "width", width());
+    batch.WriteInteger(kBounds, "top", y());
+    batch.WriteInteger(kBounds, "height", height());
+    batch.WriteInteger(kPage, "TabSheet", PageControl1->ActivePageIndex());
+    batch.WriteString(kLastDir, kStartWith, m_currentDir);
     // Only a chosen order is kept: the file of a user who never sorts stays as it always was.
     if (m_sortColumn >= 0) {
-        WriteIniInteger(file, kSizeList, kSortColumn, m_sortColumn);
-        WriteIniInteger(file, kSizeList, kSortAscending, m_sortAscending ? 1 : 0);
+        batch.WriteInteger(kSizeList, kSortColumn, m_sortColumn);
+        batch.WriteInteger(kSizeList, kSortAscending, m_sortAscending ? 1 : 0);
     }
+    batch.Commit(SettingsFile(), SettingsIo(m_env));
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

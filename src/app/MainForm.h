@@ -47,6 +47,7 @@ class TExplorerTreeView;
 class TPageControl;
 class TPieSeries;
 class TShellNamespace;
+class ProfileFileIo;
 class ScanRunner;
 class HistoryRecorder;
 struct TFormHistory;
@@ -55,10 +56,11 @@ struct EntryChanges;
 // What the main window needs from its surroundings; tests replace each piece.
 struct MainFormEnvironment {
     FileSystem* fileSystem = nullptr; // required; the window never owns it
-    std::string settingsFileName; // the settings file; empty: SettingsFileName() chooses
-    // The folders SettingsFileName chooses between; empty: the executable's and the user's.
+    std::string settingsFileName; // the settings file; empty: ChooseSettingsPlace() chooses
+    // The folders ChooseSettingsPlace chooses between; empty: the executable's and the user's.
     std::string executableFolder;
     std::string userConfigFolder;
+    ProfileFileIo* settingsIo = nullptr; // the settings file's system calls; nullptr: the host's
     FormatSettings formatSettings = FormatSettings::FromUserLocale();
     // Where the help file is looked for; empty: beside the executable, then the data folders.
     std::vector<std::string> helpFilePlaces;
@@ -324,7 +326,7 @@ private:
     std::unique_ptr<FolderProbe> m_probe; // folder tests that a dead volume cannot stall
     bool m_syncingDrive = false; // the window itself moves the drive selector
     std::array<std::uint32_t, 16> m_palette {};
-    std::string m_settingsFile; // chosen once: a location that cannot be used is reported once
+    std::string m_settingsFile; // chosen once (a place that cannot be used is said once); empty: none
     std::string m_currentDir;
     std::string m_analysedDir;
     int m_treeWidth = 0;

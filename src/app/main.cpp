@@ -1,7 +1,6 @@
 #include "ActionIcons.h"
 #include "FileSystem.h"
 #include "HistoryFiles.h"
-#include "IniStuff.h"
 #include "MainForm.h"
 #include "ShellOpen.h"
 #include "TarvoApplication.h"
@@ -59,7 +58,7 @@ int main(int argc, char** argv)
         // The window goes before the application object and the file system it uses.
         tarvo::MainFormEnvironment environment;
         environment.fileSystem = fileSystem.get();
-        environment.settingsFileName = tarvo::SettingsFileName();
+        // No settings file is named: the window chooses it, so that what it cannot use is said in it.
         environment.historyFileName = tarvo::DefaultHistoryFileName();
         // Called from the popup menu: the exception reaches the application's message box.
         environment.openFolder = [](const std::string& path) {

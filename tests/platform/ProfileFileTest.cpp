@@ -1,4 +1,5 @@
 #include "ProfileFile.h"
+#include "FifoWatchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,11 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tarvo
@@ -106,11 +112,22 @@ namespace
         EXPECT_FALSE(fs::exists(m_file));
     }
 
+    // Bytes that are not UTF-8 keep exactly 2,047 of them; in a UTF-8 value the character that
+    // the cut would split goes whole.
     TEST_F(ProfileFileTest, CutsLongValuesWithoutSplittingACharacter)
     {
-        Put("[S]\nk=" + std::string(3000, 'a') + "\nu=" + std::string(2046, 'a') + "\xC3\xA9" + "\n");
-        EXPECT_EQ(ProfileReadString(m_file, "S", "k"), std::string(kProfileValueMax, 'a'));
-        EXPECT_EQ(ProfileReadString(m_file, "S", "u"), std::string(2046, 'a'));
+        const std::vector<std::pair<std::string, std::size_t>> cases = {
+            { std::string(3000, 'a'), kProfileValueMax },
+            { std::string(2046, 'a') + "\xC3\xA9", 2046 },
+            { std::string(2045, 'a') + "\xF0\x9F\x98\x80", 2045 },
+            { std::string(2040, 'a') + std::string(20, '\xA9'), kProfileValueMax },
+            { "/" + std::string(2100, '\xA9'), kProfileValueMax },
+            { std::string(2046, 'a') + "\xC3\xA9\xFF", kProfileValueMax },
+        };
+        for (const auto& [value, kept] : cases) {
+            Put("[S]\nk=" + value + "\n");
+            EXPECT_EQ(ProfileReadString(m_file, "S", "k"), value.substr(0, kept)) << value.size() << " bytes";
+        }
     }
 
     struct WriteCase {
@@ -125,18 +142,22 @@ namespace
     TEST_F(ProfileFileTest, WriteTouchesOnlyItsOwnLine)
     {
         const std::vector<WriteCase> cases = {
-            { "foreign content kept", "; top\nloose=1\n\n[Other]\r\nx = y\n; note\n[A]\nx=1\n\n; tail\n", "A", "y", "2",
-                "; top\nloose=1\n\n[Other]\r\nx = y\n; note\n[A]\nx=1\ny=2\r\n\n; tail\n" },
+            { "foreign content kept, the file's first line break used",
+                "; top\nloose=1\n\n[Other]\r\nx = y\n; note\n[A]\nx=1\n\n; tail\n", "A", "y", "2",
+                "; top\nloose=1\n\n[Other]\r\nx = y\n; note\n[A]\nx=1\ny=2\n\n; tail\n" },
             { "new key right after the header of a keyless section", "[A]\n\n[B]\n", "a", "k", "v",
-                "[A]\nk=v\r\n\n[B]\n" },
-            { "new section after an unterminated line", "[A]\nx=1", "B", "k", "v", "[A]\nx=1\r\n[B]\r\nk=v\r\n" },
-            { "new key after an unterminated key line", "[A]\rx=1", "A", "y", "2", "[A]\rx=1\r\ny=2\r\n" },
-            { "existing key replaced in place, spelling kept", "[A]\n  Left = 1 \nz=2\n", "a", "LEFT", "5",
-                "[A]\nLeft=5\r\nz=2\n" },
-            { "first of duplicate keys replaced", "[A]\nk=1\nk=2\n", "A", "k", "9", "[A]\nk=9\r\nk=2\n" },
+                "[A]\nk=v\n\n[B]\n" },
+            { "new section after an unterminated line", "[A]\nx=1", "B", "k", "v", "[A]\nx=1\n[B]\nk=v\n" },
+            { "new key after an unterminated key line", "[A]\rx=1", "A", "y", "2", "[A]\rx=1\ry=2\r" },
+            { "a new CR line before an empty LF line keeps that line", "[A]\rx=1\n\n[B]\r", "A", "y", "2",
+                "[A]\rx=1\ny=2\r\n\n[B]\r" },
+            { "existing key replaced in place, spelling and line break kept", "[A]\n  Left = 1 \r\nz=2\n", "a", "LEFT",
+                "5", "[A]\nLeft=5\r\nz=2\n" },
+            { "first of duplicate keys replaced", "[A]\nk=1\nk=2\n", "A", "k", "9", "[A]\nk=9\nk=2\n" },
             { "first of duplicate sections gets the key", "[A]\nx=1\n[B]\n[a]\ny=2\n", "A", "y", "3",
-                "[A]\nx=1\ny=3\r\n[B]\n[a]\ny=2\n" },
-            { "keys before the first section kept", "k=1\n", "S", "k", "2", "k=1\n[S]\r\nk=2\r\n" },
+                "[A]\nx=1\ny=3\n[B]\n[a]\ny=2\n" },
+            { "keys before the first section kept", "k=1\n", "S", "k", "2", "k=1\n[S]\nk=2\n" },
+            { "a file of one unterminated line gets CRLF", "; x", "S", "k", "2", "; x\r\n[S]\r\nk=2\r\n" },
             { "value with outer blanks quoted", "", "S", "k", " pad ", "[S]\r\nk=\" pad \"\r\n" },
             { "quoted value quoted again", "", "S", "k", "'q'", "[S]\r\nk=\"'q'\"\r\n" },
             { "empty value", "", "S", "k", "", "[S]\r\nk=\r\n" },
@@ -149,15 +170,46 @@ namespace
         }
     }
 
-    TEST_F(ProfileFileTest, DeleteRemovesOnlyTheFirstMatchingLine)
+    // A key written twice by hand is gone after one delete; nothing else moves.
+    TEST_F(ProfileFileTest, DeleteRemovesEveryLineOfTheKeyInItsSection)
     {
-        Put("[A]\r\nk=1\r\nj=2\r\nK=3");
+        Put("[A]\r\nk=1\r\nj=2\r\nK=3\r\n[B]\r\nk=4");
         ASSERT_TRUE(ProfileDeleteKey(m_file, "a", "k"));
-        EXPECT_EQ(Bytes(), "[A]\r\nj=2\r\nK=3");
-        ASSERT_TRUE(ProfileDeleteKey(m_file, "A", "k"));
-        EXPECT_EQ(Bytes(), "[A]\r\nj=2\r\n");
+        EXPECT_EQ(Bytes(), "[A]\r\nj=2\r\n[B]\r\nk=4");
         ASSERT_TRUE(ProfileDeleteKey(m_file, "A", "absent"));
-        EXPECT_EQ(Bytes(), "[A]\r\nj=2\r\n");
+        EXPECT_EQ(Bytes(), "[A]\r\nj=2\r\n[B]\r\nk=4");
+    }
+
+    // Edits never change a line they do not touch, nor its line break, except where a removal
+    // would put a lone CR right before the LF of an empty line: the CR becomes CRLF, or that
+    // empty line would be read as part of the line before.
+    TEST(ProfileFileText, EditsKeepEveryOtherLine)
+    {
+        struct EditCase {
+            const char* name;
+            std::string before;
+            ProfileEdit edit;
+            std::string after;
+        };
+        const std::vector<EditCase> cases = {
+            { "delete after a lone CR keeps the empty line", "[A]\rk=1\n\n[B]\r",
+                { ProfileEditKind::peDelete, "A", "k", {} }, "[A]\r\n\n[B]\r" },
+            { "delete of two lines after a lone CR", "[A]\rk=1\nK=2\n\n", { ProfileEditKind::peDelete, "a", "K", {} },
+                "[A]\r\n\n" },
+            { "delete keeps the other lines' breaks", "[A]\rj=0\nk=1\r\nx\r",
+                { ProfileEditKind::peDelete, "A", "k", {} }, "[A]\rj=0\nx\r" },
+            { "a key written twice is written once at the end", "[A]\r\nk=1\r\nj=2\r\nk=3\r\n[B]\r\n",
+                { ProfileEditKind::peWriteAtEnd, "A", "k", "9" }, "[A]\r\nj=2\r\nk=9\r\n[B]\r\n" },
+            { "a key moved out from between a lone CR and an empty line", "[A]\rk=1\n\n",
+                { ProfileEditKind::peWriteAtEnd, "A", "k", "v" }, "[A]\r\nk=v\r\n\n" },
+            { "a refused value removes nothing", "[A]\nk=1\n", { ProfileEditKind::peWriteAtEnd, "A", "k", "a\rb" },
+                "[A]\nk=1\n" },
+        };
+        for (const EditCase& c : cases) {
+            std::string text = c.before;
+            EXPECT_EQ(ApplyProfileEdit(text, c.edit), c.edit.value.find('\r') == std::string::npos) << c.name;
+            EXPECT_EQ(text, c.after) << c.name;
+        }
     }
 
     TEST_F(ProfileFileTest, DeleteFromAMissingFileCreatesNothing)
@@ -181,6 +233,45 @@ namespace
         EXPECT_FALSE(ProfileDeleteKey((m_folder / "dir.ini").string(), "A", "k"));
     }
 
+    // Anything but a regular file is refused without being opened, so a FIFO never blocks; a
+    // dangling link gets no file from a read, and its target from a write.
+    TEST_F(ProfileFileTest, NamesThatAreNoRegularFileAreRefusedWithoutBlocking)
+    {
+        const std::string fifo = (m_folder / "fifo.ini").string();
+        const std::string socketName = (m_folder / "socket.ini").string();
+        const std::string device = (m_folder / "device.ini").string();
+        const std::string folder = (m_folder / "folder.ini").string();
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        socketName.copy(address.sun_path, sizeof address.sun_path - 1);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+        ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0644, makedev(1, 3)), 0) << "a character device needs root";
+        fs::create_directory(folder);
+        const std::vector<std::pair<std::string, ProfileNodeKind>> names
+            = { { fifo, ProfileNodeKind::pnFifo }, { socketName, ProfileNodeKind::pnSocket },
+                  { device, ProfileNodeKind::pnDevice }, { folder, ProfileNodeKind::pnFolder } };
+
+        const test::FifoWatchdog watchdog({ fifo });
+        for (const auto& [name, kind] : names) {
+            std::string text;
+            EXPECT_EQ(HostProfileFileIo().Load(name, text).kind, kind) << name;
+            EXPECT_EQ(ProfileReadString(name, "A", "k"), std::nullopt) << name;
+            EXPECT_FALSE(ProfileWriteString(name, "A", "k", "v")) << name;
+            EXPECT_FALSE(ProfileDeleteKey(name, "A", "k")) << name;
+        }
+
+        const fs::path link = m_folder / "link.ini";
+        fs::create_symlink("target.ini", link);
+        EXPECT_EQ(ProfileReadString(link.string(), "A", "k"), std::nullopt);
+        EXPECT_FALSE(fs::exists(m_folder / "target.ini")) << "a read makes nothing";
+        ASSERT_TRUE(ProfileWriteString(link.string(), "A", "k", "v"));
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(ProfileReadString((m_folder / "target.ini").string(), "A", "k"), "v");
+    }
+
     TEST_F(ProfileFileTest, ReplacementKeepsModeAndLinksAndLeavesNoTemporaryFiles)
     {
         Put("[A]\nk=1\n");
@@ -190,7 +281,7 @@ namespace
         for (int i = 0; i < 5; ++i)
             ASSERT_TRUE(ProfileWriteString(link.string(), "A", "k", std::to_string(i)));
         EXPECT_TRUE(fs::is_symlink(link));
-        EXPECT_EQ(Bytes(), "[A]\nk=4\r\n");
+        EXPECT_EQ(Bytes(), "[A]\nk=4\n");
         EXPECT_EQ(
             fs::status(m_file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
         std::vector<std::string> names = FolderNames();

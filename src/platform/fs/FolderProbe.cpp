@@ -1,12 +1,7 @@
 #include "FolderProbe.h"
 
-#include <condition_variable>
-#include <functional>
-#include <memory>
+#include <map>
 #include <mutex>
-#include <set>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 namespace tarvo
@@ -17,81 +12,37 @@ namespace
 
     using Clock = std::chrono::steady_clock;
 
-    // Volumes with a helper still inside the file system, for every probe of the process: the
-    // window and the about box asking about the same dead share share its one stuck helper.
-    struct Registry {
-        std::mutex mutex;
-        std::set<std::pair<const FileSystem*, std::string>> pending;
-    };
-
-    // Never destroyed: detached helpers may still come back while the process exits.
-    Registry& TheRegistry()
+    // The workers of each file system that has a probe: the window and the about box asking
+    // about the same dead share find its one stuck call. Entries go with the last probe.
+    std::shared_ptr<VolumeCalls> CallsOf(const FileSystem& fileSystem)
     {
-        static Registry* registry = new Registry;
-        return *registry;
+        // Never destroyed: a probe may still be destroyed while the process exits.
+        static auto* mutex = new std::mutex;
+        static auto* shared = new std::map<const FileSystem*, std::weak_ptr<VolumeCalls>>;
+        const std::lock_guard lock(*mutex);
+        std::erase_if(*shared, [](const auto& entry) { return entry.second.expired(); });
+        std::weak_ptr<VolumeCalls>& slot = (*shared)[&fileSystem];
+        std::shared_ptr<VolumeCalls> calls = slot.lock();
+        if (!calls) {
+            calls = std::make_shared<VolumeCalls>();
+            slot = calls;
+        }
+        return calls;
     }
 
-    void Forget(const FileSystem& fileSystem, const std::string& volumeKey)
-    {
-        Registry& registry = TheRegistry();
-        const std::lock_guard lock(registry.mutex);
-        registry.pending.erase({ &fileSystem, volumeKey });
-    }
-
-    // Where a helper leaves its answer; shared, because the caller may have given up long before.
-    template <class T> struct Answer {
-        std::mutex mutex;
-        std::condition_variable ready;
-        std::optional<T> value;
-    };
-
-    template <class T> using AnswerPtr = std::shared_ptr<Answer<T>>;
-
-    // Starts question on a helper, or returns nullptr when the volume already has one pending or
-    // no thread can be started. failed is the answer when the file system throws, which its
-    // contract rules out but a detached thread must not die of.
+    // The answer of a call by the deadline; nullopt when the volume is stuck or the deadline
+    // passed (the volume is then stuck until the call returns). failed is the answer when the
+    // file system threw, which its contract rules out.
     template <class T>
-    AnswerPtr<T> Ask(
-        FileSystem& fileSystem, const std::string& volumeKey, std::function<T(FileSystem&)> question, T failed)
+    std::optional<T> Await(const std::shared_ptr<TPendingResult<T>>& call, Clock::time_point deadline, T failed)
     {
-        Registry& registry = TheRegistry();
-        {
-            const std::lock_guard lock(registry.mutex);
-            if (!registry.pending.emplace(&fileSystem, volumeKey).second)
-                return nullptr;
-        }
-        auto answer = std::make_shared<Answer<T>>();
-        try {
-            std::thread([&fileSystem, volumeKey, question = std::move(question), failed, answer] {
-                T value = failed;
-                try {
-                    value = question(fileSystem);
-                } catch (...) {
-                    value = failed;
-                }
-                // Forgotten before the answer is published: whoever sees the answer may ask the
-                // volume again at once, and once nothing is pending the file system is free to go.
-                Forget(fileSystem, volumeKey);
-                {
-                    const std::lock_guard lock(answer->mutex);
-                    answer->value = value;
-                }
-                answer->ready.notify_all();
-            }).detach();
-        } catch (const std::system_error&) {
-            Forget(fileSystem, volumeKey);
-            return nullptr;
-        }
-        return answer;
-    }
-
-    template <class T> std::optional<T> Await(const AnswerPtr<T>& answer, Clock::time_point deadline)
-    {
-        if (!answer)
+        if (!call)
             return std::nullopt;
-        std::unique_lock lock(answer->mutex);
-        answer->ready.wait_until(lock, deadline, [&answer] { return answer->value.has_value(); });
-        return answer->value;
+        if (!call->WaitUntil(deadline)) {
+            call->GiveUp();
+            return std::nullopt;
+        }
+        return call->Take().value_or(failed);
     }
 
     // The volume a question is about; a path under no listed volume is keyed by its root so that
@@ -109,17 +60,17 @@ namespace
 FolderProbe::FolderProbe(FileSystem& fileSystem, std::chrono::milliseconds limit)
     : m_fileSystem(fileSystem)
     , m_limit(limit)
+    , m_calls(CallsOf(fileSystem))
 {
 }
 
 ProbeAnswer FolderProbe::IsFolder(const std::string& path)
 {
     const auto deadline = Clock::now() + m_limit;
-    const std::string key = VolumeKey(m_fileSystem, m_fileSystem.Volumes(), path);
-    const auto answer
-        = Await(Ask<bool>(
-                    m_fileSystem, key, [path](FileSystem& fileSystem) { return fileSystem.FolderExists(path); }, false),
-            deadline);
+    FileSystem& files = m_fileSystem;
+    const auto call = m_calls->Start<bool>(
+        VolumeKey(files, files.Volumes(), path), [&files, path] { return files.FolderExists(path); });
+    const std::optional<bool> answer = Await(call, deadline, false);
     if (!answer)
         return ProbeAnswer::paNoAnswer;
     return *answer ? ProbeAnswer::paFolder : ProbeAnswer::paNoFolder;
@@ -133,31 +84,19 @@ std::optional<std::int64_t> FolderProbe::FreeBytes(const std::string& volumeRoot
 std::vector<std::optional<std::int64_t>> FolderProbe::FreeBytesOfEach(const std::vector<std::string>& volumeRoots)
 {
     const auto deadline = Clock::now() + m_limit;
-    const std::vector<VolumeInfo> volumes = m_fileSystem.Volumes();
-    std::vector<AnswerPtr<std::int64_t>> asked;
+    FileSystem& files = m_fileSystem;
+    const std::vector<VolumeInfo> volumes = files.Volumes();
+    std::vector<std::shared_ptr<TPendingResult<std::int64_t>>> asked;
     asked.reserve(volumeRoots.size());
     for (const std::string& root : volumeRoots) {
-        asked.push_back(Ask<std::int64_t>(
-            m_fileSystem, VolumeKey(m_fileSystem, volumes, root),
-            [root](FileSystem& fileSystem) { return fileSystem.FreeBytes(root); }, -1));
+        asked.push_back(m_calls->Start<std::int64_t>(
+            VolumeKey(files, volumes, root), [&files, root] { return files.FreeBytes(root); }));
     }
     std::vector<std::optional<std::int64_t>> answers;
     answers.reserve(asked.size());
-    for (const auto& answer : asked)
-        answers.push_back(Await(answer, deadline));
+    for (const auto& call : asked)
+        answers.push_back(Await(call, deadline, std::int64_t { -1 }));
     return answers;
-}
-
-std::size_t FolderProbe::PendingProbes() const
-{
-    Registry& registry = TheRegistry();
-    const std::lock_guard lock(registry.mutex);
-    std::size_t count = 0;
-    for (const auto& [fileSystem, key] : registry.pending) {
-        if (fileSystem == &m_fileSystem)
-            ++count;
-    }
-    return count;
 }
 
 } // namespace tarvo

@@ -112,6 +112,10 @@ protected:
 
 private:
     void CreateComponents(); // AboutBoxLayout.cpp
+    void CreateHeading(); // name, icon, version and the address buttons
+    void CreateComments(); // the scrolling comments on their silver panel
+    void CreateSystemLines(); // free space, memory and system
+    void CreateLinks(); // the updates button, the link text and OK
     void FormCreate();
     void CommentsMouseDown(const QMouseEvent& event);
     void CommentsMouseMove(const QMouseEvent& event);

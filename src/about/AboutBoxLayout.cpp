@@ -94,7 +94,14 @@ void TAboutBox::CreateComponents()
 {
     setFixedSize(344, 430);
     setFont(SerifFont(13));
+    CreateHeading();
+    CreateComments();
+    CreateSystemLines();
+    CreateLinks();
+}
 
+void TAboutBox::CreateHeading()
+{
     ProductName = Label(this, "ProductName", 7, 2, Text("ProductName"), SerifFont(16, true));
     Panel3 = new QFrame(this);
     Panel3->setObjectName(QStringLiteral("Panel3"));
@@ -120,7 +127,10 @@ void TAboutBox::CreateComponents()
         Text(AboutAddresses::kMainPages) + Text(" (Main and Themes Pages)"));
     BtnHome = PictureButton(this, "BtnHome", QRect(287, 52, 49, 37), AboutGlyph::agDownloads, true,
         Text(AboutAddresses::kSoftware) + Text(" (Software Downloads)"));
+}
 
+void TAboutBox::CreateComments()
+{
     Bevel2 = Bevel(this, "Bevel2", QRect(7, 105, 324, 2));
     Panel2 = SilverPanel(this, "Panel2", QRect(8, 112, 325, 129));
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken); // inner and outer bevel lowered
@@ -136,7 +146,10 @@ void TAboutBox::CreateComponents()
     Comments->setToolTip(Text("Drag to scroll"));
     Comments->installEventFilter(this);
     Label9 = Label(this, "Label9", 56, 242, Text("Left mouse click on text to drag window!"), SerifFont(11));
+}
 
+void TAboutBox::CreateSystemLines()
+{
     Bevel1 = Bevel(this, "Bevel1", QRect(7, 262, 331, 2));
     Label6 = Label(this, "Label6", 9, 268, Text("DiskFree:"), SerifFont(12, true));
     DiskFree = Label(this, "DiskFree", 74, 268, QString(), font());
@@ -148,7 +161,10 @@ void TAboutBox::CreateComponents()
     Label2 = Label(this, "Label2", 9, 346, Text("Version   :"), SerifFont(12, true));
     OSVersion = Label(this, "OSVersion", 74, 346, QString(), font());
     Bevel3 = Bevel(this, "Bevel3", QRect(7, 366, 331, 2));
+}
 
+void TAboutBox::CreateLinks()
+{
     SpeedButton2 = PictureButton(
         this, "SpeedButton2", QRect(7, 382, 89, 33), AboutGlyph::agUpdates, false, Text(AboutAddresses::kUpdates));
     URLlink = new QLabel(

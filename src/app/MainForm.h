@@ -246,6 +246,9 @@ private:
     void FormCreate();
     void FormDestroy();
     void CreateComponents(); // MainFormLayout.cpp
+    void CreateSplitter(); // MainFormLayout.cpp: the folder tree beside Panel1
+    QWidget* CreateEdgeStrip(); // MainFormLayout.cpp: the strip that opens the tree
+    QWidget* CreatePages(); // MainFormLayout.cpp: the size list's and the charts' pages
     void CreateActions(); // MainFormLayout.cpp
     void CreateMenus(); // MainFormLayout.cpp
     void CreateToolBar(); // MainFormLayout.cpp

@@ -50,7 +50,25 @@ void TForm1::CreateComponents()
     setGeometry(225, 146, 783, 540); // the designed bounds; the settings replace them
 
     CreateActions();
+    CreateSplitter();
+    auto* panelLayout = new QHBoxLayout(Panel1);
+    panelLayout->setContentsMargins(1, 1, 1, 1);
+    panelLayout->setSpacing(0);
+    panelLayout->addWidget(CreateEdgeStrip());
+    panelLayout->addWidget(CreatePages(), 1);
+    About = new TAboutBoxDlg(this, AboutEnvironment { MakeHostSystemInfo(*m_env.fileSystem), {} });
+    CreateToolBar();
+    CreateMenus();
 
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(20);
+    connect(Timer1, &QTimer::timeout, this, TarvoApplication::Guarded([this] { Timer1Timer(); }));
+    Timer1->start();
+}
+
+void TForm1::CreateSplitter()
+{
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setHandleWidth(3);
@@ -64,10 +82,10 @@ void TForm1::CreateComponents()
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({ 0, 1 }); // the folder tree starts closed
     setCentralWidget(Splitter1);
+}
 
-    auto* panelLayout = new QHBoxLayout(Panel1);
-    panelLayout->setContentsMargins(1, 1, 1, 1);
-    panelLayout->setSpacing(0);
+QWidget* TForm1::CreateEdgeStrip()
+{
     Panel5 = new QFrame(Panel1);
     Panel5->setObjectName(QStringLiteral("Panel5"));
     Panel5->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -84,13 +102,15 @@ void TForm1::CreateComponents()
     EdgeButton1->OnExit = [this](THotEdgeButton&) { EdgeButton1Exit(); };
     connect(EdgeButton1, &QToolButton::clicked, this, TarvoApplication::Guarded([this] { EdgeButton1Click(); }));
     edgeLayout->addWidget(EdgeButton1);
-    panelLayout->addWidget(Panel5);
+    return Panel5;
+}
 
+QWidget* TForm1::CreatePages()
+{
     PageControl1 = new TPageControl(Panel1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setToolTip(QStringLiteral(
         "Left click on Pie to visualize that folder\nRight click on Pie to open explorer in that folder"));
-    panelLayout->addWidget(PageControl1, 1);
 
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
@@ -115,22 +135,13 @@ void TForm1::CreateComponents()
     const std::pair<QWidget*, int> helpContexts[] = { { DirTree, 2 }, { ListView1, 3 }, { Pies, 4 }, { Bars, 5 } };
     for (const auto& [control, context] : helpContexts)
         control->setProperty(kHelpContextProperty, context);
-    About = new TAboutBoxDlg(this, AboutEnvironment { MakeHostSystemInfo(*m_env.fileSystem), {} });
     PageControl1->AddPage(TabSheet1, QStringLiteral("Size List"));
     PageControl1->AddPage(TabSheet2, QStringLiteral("Bar Chart"));
     PageControl1->AddPage(TabSheet3, QStringLiteral("Pie Chart"));
     PageControl1->SetActivePageIndex(2);
     connect(PageControl1, &TPageControl::PageChanged, this,
         [this](int page) { TarvoApplication::Guard([this, page] { PageControl1Change(page); }); });
-
-    CreateToolBar();
-    CreateMenus();
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(20);
-    connect(Timer1, &QTimer::timeout, this, TarvoApplication::Guarded([this] { Timer1Timer(); }));
-    Timer1->start();
+    return PageControl1;
 }
 
 void TForm1::CreateActions()

@@ -147,6 +147,28 @@ namespace
         return progress;
     }
 
+    // What the scan's thread leaves for the window's; finished is set last.
+    struct ScanOutcome {
+        std::atomic<bool> finished { false };
+        bool result = false;
+        std::exception_ptr error;
+    };
+
+    // Runs the scan on a thread of its own and quits the loop when it ends, however it ends.
+    std::thread StartScan(TDirSize& scan, const std::atomic<bool>& stop, ScanOutcome& outcome, QEventLoop& loop)
+    {
+        return std::thread([&scan, &stop, &outcome, &loop] {
+            try {
+                outcome.result = scan.Calculate(stop);
+            } catch (...) {
+                outcome.error = std::current_exception();
+            }
+            outcome.finished.store(true);
+            QMetaObject::invokeMethod(
+                &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        });
+    }
+
     class RunningFlag
     {
     public:
@@ -191,19 +213,8 @@ bool ScanRunner::Run(TDirSize& scan)
     // The one way this scan is cancelled: the scan watches this flag from its very start, so a
     // wish to stop is never lost, however early it comes.
     std::atomic<bool> stop { false };
-    std::atomic<bool> finished { false };
-    bool result = false;
-    std::exception_ptr error;
-    std::thread worker([&] {
-        try {
-            result = scan.Calculate(stop);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        finished.store(true);
-        QMetaObject::invokeMethod(
-            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-    });
+    ScanOutcome outcome;
+    std::thread worker = StartScan(scan, stop, outcome, loop);
     WorkerJoiner joiner(worker, stop);
 
     QTimer progressTimer;
@@ -214,7 +225,7 @@ bool ScanRunner::Run(TDirSize& scan)
     QTimer dialogTimer;
     dialogTimer.setSingleShot(true);
     QObject::connect(&dialogTimer, &QTimer::timeout, [&] {
-        if (finished.load())
+        if (outcome.finished.load())
             return;
         dialog = std::make_unique<ScanProgressDialog>(scan.Settings(), m_window);
         dialog->OnCancel = [&stop] { stop.store(true); };
@@ -233,9 +244,9 @@ bool ScanRunner::Run(TDirSize& scan)
     progressTimer.stop();
     dialog.reset();
 
-    if (error)
-        std::rethrow_exception(error);
-    return result;
+    if (outcome.error)
+        std::rethrow_exception(outcome.error);
+    return outcome.result;
 }
 
 } // namespace tarvo

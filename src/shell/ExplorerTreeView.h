@@ -186,6 +186,10 @@ private:
     void WatchSlice();
     void Unwatched(const std::vector<TItemIdList>& lists);
     void RefreshExpanded();
+    // A created item gets its node under a loaded parent, or gives a closed one its button.
+    void ItemCreated(const TItemIdList& item);
+    // A disc came or went: the drive's icon and name are read again.
+    void MediaChanged(const TItemIdList& item);
 
     std::shared_ptr<TShellNamespace> m_shell;
     TShellTreeModel* m_model = nullptr;

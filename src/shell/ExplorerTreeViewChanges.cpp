@@ -51,37 +51,45 @@ void TExplorerTreeView::FileChange(const TShellEventSet& events, const TShellEve
         if (TShellTreeNode* gone = FindNodeByPIDL(items.first))
             DeleteNode(*gone);
     }
-    if (events.test(sekMkDir) || events.test(sekDriveAddGui) || (events.test(sekCreate) && nonFolders)) {
-        const bool hidden = !items.first.IsEmpty() && items.first.Last().kind != ItemKind::ikVolume
-            && items.first.Last().payload.starts_with('.');
-        TShellTreeNode* parent = FindNodeByPIDL(items.first.WithoutLast());
-        if (!FindNodeByPIDL(items.first) && parent && !(hidden && !m_folderTypes.test(ftIncludeHidden))) {
-            // A loaded folder gets the node even while closed: a watched folder is not listed
-            // again when it opens.
-            if (parent->childrenLoaded && !m_pending.contains(parent)) {
-                AddNewNode(*parent, items.first);
-            } else if (!parent->hasChildren) {
-                parent->hasChildren = true;
-                m_model->ButtonsChanged();
-            }
-        }
-    }
-    if (events.test(sekMediaRemoved) || events.test(sekMediaInserted)) {
-        TShellTreeNode* drive = FindNodeByPIDL(items.first);
-        const VolumeInfo* volume = drive ? m_shell->VolumeOfPath(PathFromPIDL(*m_shell, drive->absoluteList)) : nullptr;
-        if (drive && IsDriveRoot(*m_shell, drive->absoluteList) && volume && volume->kind == VolumeKind::vkCdrom) {
-            FlushCache(*m_shell);
-            drive->imageIndex = GetPIDLIconIndex(*m_shell, drive->absoluteList, false);
-            drive->selectedIndex = GetPIDLIconIndex(*m_shell, drive->absoluteList, true);
-            drive->text = GetPIDLDisplayName(*m_shell, drive->absoluteList);
-            m_model->Changed(*drive);
-        }
-    }
+    if (events.test(sekMkDir) || events.test(sekDriveAddGui) || (events.test(sekCreate) && nonFolders))
+        ItemCreated(items.first);
+    if (events.test(sekMediaRemoved) || events.test(sekMediaInserted))
+        MediaChanged(items.first);
     if (events.test(sekFreeSpace) || events.test(sekUpdateDir)) {
         TShellTreeNode* folder = FindNodeByPIDL(items.first);
         if (folder && isValidPIDL(*m_shell, folder->absoluteList))
             RefreshNode(*folder);
     }
+}
+
+void TExplorerTreeView::ItemCreated(const TItemIdList& item)
+{
+    const bool hidden
+        = !item.IsEmpty() && item.Last().kind != ItemKind::ikVolume && item.Last().payload.starts_with('.');
+    TShellTreeNode* parent = FindNodeByPIDL(item.WithoutLast());
+    if (FindNodeByPIDL(item) || !parent || (hidden && !m_folderTypes.test(ftIncludeHidden)))
+        return;
+    // A loaded folder gets the node even while closed: a watched folder is not listed again when
+    // it opens.
+    if (parent->childrenLoaded && !m_pending.contains(parent)) {
+        AddNewNode(*parent, item);
+    } else if (!parent->hasChildren) {
+        parent->hasChildren = true;
+        m_model->ButtonsChanged();
+    }
+}
+
+void TExplorerTreeView::MediaChanged(const TItemIdList& item)
+{
+    TShellTreeNode* drive = FindNodeByPIDL(item);
+    const VolumeInfo* volume = drive ? m_shell->VolumeOfPath(PathFromPIDL(*m_shell, drive->absoluteList)) : nullptr;
+    if (!drive || !IsDriveRoot(*m_shell, drive->absoluteList) || !volume || volume->kind != VolumeKind::vkCdrom)
+        return;
+    FlushCache(*m_shell);
+    drive->imageIndex = GetPIDLIconIndex(*m_shell, drive->absoluteList, false);
+    drive->selectedIndex = GetPIDLIconIndex(*m_shell, drive->absoluteList, true);
+    drive->text = GetPIDLDisplayName(*m_shell, drive->absoluteList);
+    m_model->Changed(*drive);
 }
 
 void TExplorerTreeView::FinishExpansion(const TItemIdList& list, const std::shared_ptr<TPendingListing>& call)

@@ -3,15 +3,12 @@
 // Header only: the support library does not link the platform layer, the suites that use this
 // double do.
 
-#include "FolderProbe.h"
 #include "MemoryFileSystem.h"
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tarvo::test
@@ -109,20 +106,5 @@ private:
     int m_inside = 0;
     int m_stalledCalls = 0;
 };
-
-// Waits until no probe helper is inside the file system any more (false after a generous
-// deadline): released volumes then answer again, and a double may go without a helper's
-// bookkeeping outliving it.
-[[nodiscard]] inline bool WaitForProbeHelpers(FileSystem& fileSystem)
-{
-    const FolderProbe probe(fileSystem);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (probe.PendingProbes() != 0) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 } // namespace tarvo::test

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <deque>
+#include <system_error>
 #include <thread>
 
 namespace tarvo
@@ -11,6 +12,12 @@ bool TPendingCall::Wait(std::chrono::milliseconds limit)
 {
     std::unique_lock lock(m_mutex);
     return m_finished.wait_for(lock, limit, [this] { return m_done; });
+}
+
+bool TPendingCall::WaitUntil(std::chrono::steady_clock::time_point deadline)
+{
+    std::unique_lock lock(m_mutex);
+    return m_finished.wait_until(lock, deadline, [this] { return m_done; });
 }
 
 bool TPendingCall::Done() const
@@ -100,8 +107,13 @@ bool VolumeCalls::Queue(
         std::shared_ptr<Worker>& slot = m_workers[volumeKey];
         if (!slot) {
             slot = std::make_shared<Worker>();
-            // Detached, holding its own state: quitting must not wait for a call stuck in the kernel.
-            std::thread([state = slot] { state->Loop(); }).detach();
+            try {
+                // Detached, holding its own state: quitting must not wait for a call stuck in the kernel.
+                std::thread([state = slot] { state->Loop(); }).detach();
+            } catch (const std::system_error&) {
+                m_workers.erase(volumeKey); // the next call tries again
+                return false;
+            }
         }
         worker = slot;
     }

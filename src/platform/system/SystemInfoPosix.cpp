@@ -27,7 +27,7 @@ namespace
     public:
         HostSystemInfo(FileSystem& fileSystem, std::chrono::milliseconds diskLimit, HostSystemFiles files)
             : m_fileSystem(fileSystem)
-            , m_diskLimit(diskLimit)
+            , m_probe(fileSystem, diskLimit)
             , m_files(std::move(files))
         {
         }
@@ -90,8 +90,7 @@ namespace
             for (const VolumeInfo& volume : volumes)
                 roots.push_back(volume.root);
 
-            FolderProbe probe(m_fileSystem, m_diskLimit);
-            const auto answers = probe.FreeBytesOfEach(roots);
+            const auto answers = m_probe.FreeBytesOfEach(roots);
             std::vector<VolumeFreeSpace> disks;
             disks.reserve(roots.size());
             for (std::size_t i = 0; i < roots.size(); ++i) {
@@ -103,7 +102,8 @@ namespace
 
     private:
         FileSystem& m_fileSystem;
-        std::chrono::milliseconds m_diskLimit;
+        // Kept, so that a volume stuck at one opening of the about box fails at once at the next.
+        FolderProbe m_probe;
         HostSystemFiles m_files;
     };
 

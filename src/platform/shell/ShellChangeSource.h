@@ -77,6 +77,10 @@ private:
     void Arrived(int watch, const std::string& name, bool isDirectory, std::vector<ShellChange>& out);
     void Left(int watch, const std::string& name, bool isDirectory, std::vector<ShellChange>& out);
     void Renamed(const FolderEvent& from, const FolderEvent& to, std::vector<ShellChange>& out);
+    // A move out of a watched folder: a rename when its arrival (same cookie) follows among
+    // events, which is then consumed; else the item left.
+    void MovedAway(const std::vector<FolderEvent>& events, std::size_t index, std::vector<bool>& consumed,
+        std::vector<ShellChange>& out);
     void MountsChanged(const std::vector<std::string>& points, std::vector<ShellChange>& out);
 
     TShellNamespace& m_shell;

@@ -141,6 +141,8 @@ private:
     [[nodiscard]] bool Cancelled() const { return m_owner.m_cancel.load(std::memory_order_relaxed); }
     [[nodiscard]] FileSystem& Files() const { return m_owner.m_fileSystem; }
 
+    // One worker: takes tasks until the walk is over. The first exception ends the walk for
+    // every worker and is thrown again by Execute.
     void Work(Totals& totals)
     {
         try {
@@ -160,6 +162,8 @@ private:
         }
     }
 
+    // The next task, waiting while another worker may still make some; false when none is left
+    // and no worker is busy, or the walk failed.
     bool Take(Task& task)
     {
         std::unique_lock lock(m_mutex);
@@ -172,6 +176,7 @@ private:
         return true;
     }
 
+    // A task is done: when it was the last one, the workers waiting for more may end.
     void Finish()
     {
         std::lock_guard lock(m_mutex);
@@ -179,12 +184,19 @@ private:
             m_wake.notify_all();
     }
 
+    // One step of the walk: read on in a folder, or enter a subfolder.
     void Perform(Task& task, Totals& totals)
     {
-        if (task.kind == TaskKind::tkRead) {
+        if (task.kind == TaskKind::tkRead)
             ReadOn(task, totals);
-            return;
-        }
+        else
+            Enter(task, totals);
+    }
+
+    // Opens a subfolder and reads its first buffer. One that cannot be opened counts 0, and one
+    // whose mount root shows a folder above it (a bind mount of an ancestor) is not entered.
+    void Enter(Task& task, Totals& totals)
+    {
         const std::uint32_t node
             = m_owner.m_recorder ? m_owner.m_recorder->AddFolder(task.node, task.ordinal, task.name) : task.node;
         int error = 0;

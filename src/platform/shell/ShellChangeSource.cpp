@@ -191,6 +191,22 @@ void TShellChangeSource::MountsChanged(const std::vector<std::string>& points, s
     }
 }
 
+void TShellChangeSource::MovedAway(const std::vector<FolderEvent>& events, std::size_t index,
+    std::vector<bool>& consumed, std::vector<ShellChange>& out)
+{
+    const FolderEvent& event = events[index];
+    const auto pair = std::find_if(
+        events.begin() + static_cast<std::ptrdiff_t>(index) + 1, events.end(), [&event](const FolderEvent& other) {
+            return other.kind == FolderEventKind::feMovedTo && other.cookie == event.cookie;
+        });
+    if (pair == events.end()) {
+        Left(event.watch, event.name, event.isFolder, out);
+    } else {
+        consumed[static_cast<std::size_t>(pair - events.begin())] = true;
+        Renamed(event, *pair, out);
+    }
+}
+
 std::vector<ShellChange> TShellChangeSource::Read(int readyFd)
 {
     const std::vector<FolderEvent> events = m_watcher->Read(readyFd);
@@ -208,19 +224,9 @@ std::vector<ShellChange> TShellChangeSource::Read(int readyFd)
         case FolderEventKind::feDeleted:
             Left(event.watch, event.name, event.isFolder, out);
             break;
-        case FolderEventKind::feMovedFrom: {
-            const auto pair = std::find_if(
-                events.begin() + static_cast<std::ptrdiff_t>(i) + 1, events.end(), [&event](const FolderEvent& other) {
-                    return other.kind == FolderEventKind::feMovedTo && other.cookie == event.cookie;
-                });
-            if (pair == events.end()) {
-                Left(event.watch, event.name, event.isFolder, out);
-            } else {
-                consumed[static_cast<std::size_t>(pair - events.begin())] = true;
-                Renamed(event, *pair, out);
-            }
+        case FolderEventKind::feMovedFrom:
+            MovedAway(events, i, consumed, out);
             break;
-        }
         case FolderEventKind::feMovedTo:
             Arrived(event.watch, event.name, event.isFolder, out);
             break;

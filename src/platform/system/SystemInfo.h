@@ -68,7 +68,7 @@ struct HostSystemFiles {
 
 // The running machine: os-release, uname, sysinfo and /proc/meminfo, and the free space of the
 // file system's volumes asked through a FolderProbe (in parallel, diskLimit in all). The file
-// system must outlive the probe's helpers (see FolderProbe).
+// system must outlive the probe's calls (see FolderProbe).
 [[nodiscard]] std::unique_ptr<SystemInfo> MakeHostSystemInfo(FileSystem& fileSystem,
     std::chrono::milliseconds diskLimit = FolderProbe::kDefaultLimit, HostSystemFiles files = {});
 

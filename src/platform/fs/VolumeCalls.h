@@ -25,8 +25,9 @@ public:
     TPendingCall(const TPendingCall&) = delete;
     TPendingCall& operator=(const TPendingCall&) = delete;
 
-    // True when the call has finished within the limit.
+    // True when the call has finished within the limit (or by the deadline).
     bool Wait(std::chrono::milliseconds limit);
+    bool WaitUntil(std::chrono::steady_clock::time_point deadline);
     [[nodiscard]] bool Done() const;
     // The caller stops waiting; the volume is stuck until the call returns. Nothing happens
     // when the call is already done.
@@ -65,10 +66,12 @@ private:
     std::optional<Result> m_result;
 };
 
-// One worker thread per volume key, made on first use. Calls on a volume run one after the
-// other; while a call that its caller gave up on is still running, new calls on that volume
-// fail at once. Destroying the object never waits for a worker: each ends after its current
-// call, whenever that returns.
+// The one place where calls that may hang on a volume run (the folder tree's namespace and the
+// folder probe both go through it). One worker thread per volume key, made on first use. Calls
+// on a volume run one after the other; while a call that its caller gave up on is still
+// running, new calls on that volume fail at once, and so do calls when no worker thread can be
+// started. Destroying the object never waits for a worker: each ends after its current call,
+// whenever that returns.
 class VolumeCalls
 {
 public:
@@ -77,8 +80,8 @@ public:
     VolumeCalls(const VolumeCalls&) = delete;
     VolumeCalls& operator=(const VolumeCalls&) = delete;
 
-    // Queues work on the volume's worker; nullptr when the volume is stuck. An exception that
-    // leaves the work counts as a call without result.
+    // Queues work on the volume's worker; nullptr when the volume is stuck (or no worker can be
+    // started). An exception that leaves the work counts as a call without result.
     template <typename Result>
     [[nodiscard]] std::shared_ptr<TPendingResult<Result>> Start(
         const std::string& volumeKey, std::function<Result()> work)

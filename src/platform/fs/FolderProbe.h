@@ -1,10 +1,11 @@
 #pragma once
 
 #include "FileSystem.h"
+#include "VolumeCalls.h"
 
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,15 +21,17 @@ enum class ProbeAnswer : std::uint8_t {
 using enum ProbeAnswer;
 
 // Asks a file system things that may never return: a hard-mounted share whose server is gone,
-// or a hung FUSE file system, blocks stat and statvfs for minutes. Each question runs on a
-// helper thread of its own and the caller waits at most Limit() for it.
+// or a hung FUSE file system, blocks stat and statvfs for minutes. Each question runs on its
+// volume's worker (VolumeCalls) and the caller waits at most Limit() for it.
 //
-// A volume that did not answer keeps its helper waiting inside the file system; further
-// questions about that volume get paNoAnswer at once instead of another stuck thread, until the
-// helper comes back. This holds across every FolderProbe of the same file system in the process.
-// Helpers are detached and never joined, not even at exit: joining would hang the program on the
-// very volume that hangs. The file system must therefore outlive its helpers (the host's lives
-// as long as the process; a test waits until PendingProbes() is 0 before destroying its double).
+// The probes of one file system share one set of workers for as long as any of them lives, so
+// the workers' rule holds across them: a volume that did not answer keeps its call waiting
+// inside the file system, and further questions about that volume, from this probe or another
+// (the window's and the about box's), get paNoAnswer at once instead of another stuck call,
+// until the call comes back. Workers are detached and never joined, not even at exit: joining
+// would hang the program on the very volume that hangs. The file system must therefore outlive
+// the calls inside it (the host's lives as long as the process; a test's double waits for them
+// before it goes).
 class FolderProbe
 {
 public:
@@ -44,13 +47,12 @@ public:
     // all, not per volume. One answer per root, in the given order.
     [[nodiscard]] std::vector<std::optional<std::int64_t>> FreeBytesOfEach(const std::vector<std::string>& volumeRoots);
 
-    // Helpers of this file system that are still inside it.
-    [[nodiscard]] std::size_t PendingProbes() const;
     [[nodiscard]] std::chrono::milliseconds Limit() const { return m_limit; }
 
 private:
     FileSystem& m_fileSystem;
     std::chrono::milliseconds m_limit;
+    std::shared_ptr<VolumeCalls> m_calls; // shared by every probe of m_fileSystem
 };
 
 } // namespace tarvo

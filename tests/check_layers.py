@@ -21,7 +21,7 @@ PLATFORM = ["platform/fs", "platform/settings", "platform/system", "platform/she
 # What each area may include besides itself. Lowest first.
 MAY_INCLUDE = {
     "platform/fs": [],
-    "platform/settings": [],
+    "platform/settings": ["platform/fs"],
     "platform/system": ["platform/fs"],
     "platform/shell": ["platform/fs"],
     "platform/metafile": [],

@@ -1,4 +1,5 @@
 #include "IniStuff.h"
+#include "SlashPath.h"
 
 #include "SystemPaths.h"
 
@@ -16,27 +17,6 @@ namespace
 
     constexpr const char* kSettingsName = "Kwendi.ini";
     constexpr const char* kUserSettingsFolder = "tarvo";
-
-    [[nodiscard]] std::string WithTrailingSlash(std::string folder)
-    {
-        if (!folder.empty() && folder.back() != '/')
-            folder += '/';
-        return folder;
-    }
-
-    [[nodiscard]] std::string WithoutTrailingSlash(std::string folder)
-    {
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
-        return folder;
-    }
-
-    // The folder part of a file name with its trailing separator; empty for a bare name.
-    [[nodiscard]] std::string FolderOf(const std::string& fileName)
-    {
-        const auto slash = fileName.rfind('/');
-        return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
-    }
 
     [[nodiscard]] std::string SystemMessage(int error) { return std::strerror(error); }
 

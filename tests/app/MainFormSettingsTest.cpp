@@ -32,18 +32,10 @@ namespace
 {
 
     namespace fs = std::filesystem;
+    using test::ReadFile;
     using test::ShownMessages;
     using test::TempTree;
-
-    std::string ReadFile(const std::string& name)
-    {
-        std::ifstream in(name, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    void WriteFile(const std::string& name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
+    using test::WriteFile;
 
     void MakeSocket(const std::string& path)
     {

@@ -1,5 +1,6 @@
 // tarvo-scan as a user runs it: the built executable on a real temporary tree.
 #include "HistoryDatabase.h"
+#include "TempTree.h"
 
 #include <gtest/gtest.h>
 
@@ -25,18 +26,13 @@ namespace
 {
 
     namespace fs = std::filesystem;
+    using test::ReadFile;
 
     struct Outcome {
         int status = -1; // exit status, -1 when it did not exit normally
         std::string out;
         std::string err;
     };
-
-    std::string ReadFile(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
 
     // A JSON reader just strict enough to prove the output is JSON (RFC 8259 grammar) and to
     // pull the entries back out. \udcXX comes back as the byte 0xXX, the inverse of the writer.
@@ -221,8 +217,8 @@ namespace
                 outcome.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
             }
             posix_spawn_file_actions_destroy(&actions);
-            outcome.out = ReadFile(outPath);
-            outcome.err = ReadFile(errPath);
+            outcome.out = ReadFile(outPath.string());
+            outcome.err = ReadFile(errPath.string());
             fs::remove(outPath);
             fs::remove(errPath);
             return outcome;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -154,6 +156,14 @@ std::string RunProgram(const std::vector<std::string>& argv, int* exitCode, std:
         *errors = errorText;
     return output;
 }
+
+std::string ReadFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+void WriteFile(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 
 std::int64_t FindApparentBytes(const std::string& folder)
 {

@@ -32,6 +32,11 @@ private:
     std::string m_path;
 };
 
+// A file's bytes, every one of them (empty when it cannot be read); and a file made to hold
+// exactly these bytes.
+std::string ReadFile(const std::string& name);
+void WriteFile(const std::string& name, const std::string& bytes);
+
 // Runs a program without a shell and returns what it wrote to standard output; exitCode gets
 // its exit status (or -1 when it could not run).
 std::string RunProgram(const std::vector<std::string>& argv, int* exitCode = nullptr, std::string* errors = nullptr);

@@ -1,4 +1,5 @@
 #include "MemoryProfileFileIo.h"
+#include "SlashPath.h"
 
 #include <cerrno>
 #include <stdexcept>
@@ -8,13 +9,6 @@ namespace tarvo
 
 namespace
 {
-
-    [[nodiscard]] std::string Normalised(std::string path)
-    {
-        while (path.size() > 1 && path.back() == '/')
-            path.pop_back();
-        return path;
-    }
 
     [[nodiscard]] std::string ParentOf(const std::string& path)
     {
@@ -30,7 +24,7 @@ MemoryProfileFileIo::MemoryProfileFileIo() { m_nodes["/"] = Node { ProfileNodeKi
 
 void MemoryProfileFileIo::Add(const std::string& path, Node node)
 {
-    const std::string name = Normalised(path);
+    const std::string name = WithoutTrailingSlash(path);
     const Node* parent = Find(ParentOf(name));
     if (parent == nullptr || parent->kind != ProfileNodeKind::pnFolder)
         throw std::invalid_argument("MemoryProfileFileIo: no folder for " + path);
@@ -54,7 +48,7 @@ void MemoryProfileFileIo::AddOther(const std::string& path, ProfileNodeKind kind
 
 void MemoryProfileFileIo::SetReadError(const std::string& path, int error)
 {
-    const auto found = m_nodes.find(Normalised(path));
+    const auto found = m_nodes.find(WithoutTrailingSlash(path));
     if (found != m_nodes.end())
         found->second.readError = error;
 }
@@ -69,13 +63,13 @@ std::optional<std::string> MemoryProfileFileIo::Text(const std::string& path) co
 
 const MemoryProfileFileIo::Node* MemoryProfileFileIo::Find(const std::string& path) const
 {
-    const auto found = m_nodes.find(Normalised(path));
+    const auto found = m_nodes.find(WithoutTrailingSlash(path));
     return found == m_nodes.end() ? nullptr : &found->second;
 }
 
 int MemoryProfileFileIo::CanCreateIn(const std::string& path) const
 {
-    const Node* parent = Find(ParentOf(Normalised(path)));
+    const Node* parent = Find(ParentOf(WithoutTrailingSlash(path)));
     if (parent == nullptr)
         return ENOENT;
     if (parent->kind != ProfileNodeKind::pnFolder)
@@ -118,7 +112,7 @@ int MemoryProfileFileIo::MakeFolder(const std::string& folder)
         return EEXIST;
     if (const int error = CanCreateIn(folder); error != 0)
         return error;
-    m_nodes[Normalised(folder)] = Node { ProfileNodeKind::pnFolder, {}, true, 0 };
+    m_nodes[WithoutTrailingSlash(folder)] = Node { ProfileNodeKind::pnFolder, {}, true, 0 };
     return 0;
 }
 
@@ -132,7 +126,7 @@ int MemoryProfileFileIo::Replace(const std::string& path, std::string_view text)
     if (m_replaceError != 0)
         return m_replaceError;
     ++m_replaceCount;
-    Node& file = m_nodes[Normalised(path)];
+    Node& file = m_nodes[WithoutTrailingSlash(path)];
     file.kind = ProfileNodeKind::pnFile;
     file.text = std::string(text);
     return 0;

@@ -1,4 +1,5 @@
 #include "ProfileFileIo.h"
+#include "SlashPath.h"
 
 #include <atomic>
 #include <cerrno>
@@ -36,12 +37,6 @@ namespace
         if (error == ENOENT || error == ENOTDIR)
             return {};
         return { ProfileNodeKind::pnUnknown, error };
-    }
-
-    [[nodiscard]] std::string FolderOf(const std::string& path)
-    {
-        const auto slash = path.rfind('/');
-        return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     }
 
     [[nodiscard]] std::string BaseOf(const std::string& path)

@@ -1,3 +1,4 @@
+#include "SlashPath.h"
 #include "SystemPaths.h"
 
 #include <cstdlib>
@@ -12,20 +13,6 @@ namespace tarvo
 
 namespace
 {
-
-    [[nodiscard]] std::string WithTrailingSlash(std::string folder)
-    {
-        if (!folder.empty() && folder.back() != '/')
-            folder += '/';
-        return folder;
-    }
-
-    [[nodiscard]] std::string WithoutTrailingSlash(std::string folder)
-    {
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
-        return folder;
-    }
 
     [[nodiscard]] std::string EnvironmentValue(const char* name)
     {

@@ -1,4 +1,5 @@
 #include "HistoryFiles.h"
+#include "UniqueFd.h"
 
 #include "SystemPaths.h"
 
@@ -29,27 +30,6 @@ namespace
         };
         return ::lstat(path.c_str(), &status) == 0;
     }
-
-    // Closes a descriptor on every path out of a function.
-    class FileDescriptor
-    {
-    public:
-        explicit FileDescriptor(int fd)
-            : m_fd(fd)
-        {
-        }
-        ~FileDescriptor()
-        {
-            if (m_fd >= 0)
-                ::close(m_fd);
-        }
-        FileDescriptor(const FileDescriptor&) = delete;
-        FileDescriptor& operator=(const FileDescriptor&) = delete;
-        [[nodiscard]] int Get() const { return m_fd; }
-
-    private:
-        int m_fd;
-    };
 
     std::string DamagedName(const std::string& fileName, std::chrono::system_clock::time_point now, int number)
     {
@@ -105,7 +85,7 @@ HistoryFileCheck CheckHistoryFile(const std::string& fileName)
     }
     if (!S_ISREG(status.st_mode))
         return { HistoryFileState::hfsUnreadable, S_ISDIR(status.st_mode) ? "it is a folder" : "it is no file" };
-    const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const UniqueFd file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (file.Get() < 0)
         return { HistoryFileState::hfsUnreadable, Reason(errno) };
     char header[sizeof kSqliteHeader] = {};
@@ -145,7 +125,7 @@ std::string MakePrivateFolder(const std::string& folder)
 
 std::string MakePrivateFile(const std::string& fileName)
 {
-    const FileDescriptor file(::open(fileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, kFileMode));
+    const UniqueFd file(::open(fileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, kFileMode));
     if (file.Get() < 0)
         return Reason(errno);
     struct stat status {

@@ -5,6 +5,7 @@
 #include "FileSystem.h"
 #include "InotifyWatcher.h"
 #include "MountTable.h"
+#include "UniqueFd.h"
 
 #include <algorithm>
 #include <cassert>
@@ -33,34 +34,6 @@ namespace
 
     constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
     constexpr std::size_t kDirentBufferBytes = 64 * 1024;
-
-    class UniqueFd
-    {
-    public:
-        explicit UniqueFd(int fd)
-            : m_fd(fd)
-        {
-        }
-        ~UniqueFd()
-        {
-            if (m_fd >= 0)
-                ::close(m_fd);
-        }
-        UniqueFd(const UniqueFd&) = delete;
-        UniqueFd& operator=(const UniqueFd&) = delete;
-
-        [[nodiscard]] int Get() const { return m_fd; }
-        [[nodiscard]] int Release() { return std::exchange(m_fd, -1); }
-        void Reset(int fd)
-        {
-            if (m_fd >= 0)
-                ::close(m_fd);
-            m_fd = fd;
-        }
-
-    private:
-        int m_fd;
-    };
 
     struct DevIno {
         std::uint64_t device;

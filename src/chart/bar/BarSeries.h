@@ -7,6 +7,7 @@
 #include "style/ChartPen.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -107,9 +108,11 @@ public:
     [[nodiscard]] virtual int MarkSpace() const = 0;
     // Whether point (x, y) lies in the bar of index; the base knows no bar shape.
     [[nodiscard]] virtual bool InBar(int index, int x, int y) const;
-    // The indices [first, end) among the visible ones whose bars may reach across x; the base
-    // cannot tell and answers all of them.
-    [[nodiscard]] virtual std::pair<int, int> BarsAcross(int x, int first, int last) const;
+    // The indices [first, end) among the visible ones whose bars may reach across some x of
+    // [xLow, xHigh]; the base cannot tell and answers all of them.
+    [[nodiscard]] virtual std::pair<int, int> BarsAcross(int xLow, int xHigh, int first, int last) const;
+    // Point index's bar as drawn: its x extent and its upper and lower y; the base knows none.
+    [[nodiscard]] virtual std::optional<TRect> BarBox(int index) const;
     // Draws point index's shape between the two y pixels (upperY ≤ lowerY).
     virtual void DrawBar(int index, int upperY, int lowerY) = 0;
 
@@ -120,6 +123,8 @@ protected:
     [[nodiscard]] int SlotPointCount() const;
     // Pen and brush of the bars in the current bar colour.
     void ApplyBarPenAndBrush();
+    // The bar whose drawn 3D box (front, side or top face) shows the pixel, or -1.
+    [[nodiscard]] int BoxSeenAt(TChartSeriesHost& chart, int x, int y, int last) const;
     // Calls f on every active series of this class in the chart, in list order.
     template <typename F> void ForEachSameClass(bool activeOnly, F&& f) const;
     [[nodiscard]] TColor BrushBackColor() const;
@@ -178,7 +183,8 @@ public:
     [[nodiscard]] bool IsOfThisClass(const TCustomBarSeries& other) const override;
     [[nodiscard]] int MarkSpace() const override;
     [[nodiscard]] bool InBar(int index, int x, int y) const override;
-    [[nodiscard]] std::pair<int, int> BarsAcross(int x, int first, int last) const override;
+    [[nodiscard]] std::pair<int, int> BarsAcross(int xLow, int xHigh, int first, int last) const override;
+    [[nodiscard]] std::optional<TRect> BarBox(int index) const override;
     void DrawBar(int index, int upperY, int lowerY) override;
 
 protected:

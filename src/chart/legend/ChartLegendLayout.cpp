@@ -52,6 +52,8 @@ TRect TChartLegend::DrawLegend(const TRect& chartRect)
         return chartRect; // no room or nothing to list: the chart keeps its whole rectangle
 
     DrawBox();
+    // Marks keep off the whole legend, not only its texts.
+    canvas.Occupy(m_layout.Rect.ToQRect());
     m_drawnItems = shown;
     DrawItems(m_styleInForce, itemCount);
     return RoomLeft(chartRect);

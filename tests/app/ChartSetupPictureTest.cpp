@@ -107,13 +107,19 @@ namespace
             EXPECT_EQ(test::PixelColor(image, x, y), bars.PointColor(i)) << "bar " << i;
             EXPECT_EQ(bars.PointAt(x, y), i);
         }
-        // Every mark sits above its bar, centred on it.
+        // Every mark drawn sits above its bar, centred on it; the marks of the three smallest
+        // entries (etc, root and the files), whose boxes would cover their neighbours', are left
+        // out, and every other entry has its mark.
+        int drawn = 0;
         for (int i = 0; i < bars.PointCount(); ++i) {
             const TSeriesMarkPosition* mark = bars.MarkPositions().At(i);
-            ASSERT_NE(mark, nullptr) << i;
+            if (mark == nullptr)
+                continue;
+            ++drawn;
             EXPECT_LT(mark->BoxCorner.y(), bars.PointY(i)) << i;
             EXPECT_EQ(mark->ArrowStart.x(), bars.PointX(i) + bars.BarWidth() / 2) << i;
         }
+        EXPECT_EQ(drawn, bars.PointCount() - 3);
         EXPECT_EQ(bars.PointAt(3, 3), -1);
         // The legend lists all twelve entries, each beside a box of its colour.
         const auto* legend = program.barChart->ChartLegend();

@@ -176,7 +176,13 @@ public:
     void HorizMargins(int& left, int& right) override;
     void VertMargins(int& top, int& bottom) override;
     void DrawPoint(int index) override;
-    void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position) override;
+    // The mark stands ArrowLength above the bar (below a bar that grows downward).
+    void PlaceMark(int index, TSeriesMarkPosition& position) override;
+    // With Marks().HideOverlapping, bars narrower than kMarkedBarWidth get no mark: an arrow
+    // cannot single such a bar out among its neighbours, and thousands of them would only fill
+    // the picture with boxes.
+    static constexpr int kMarkedBarWidth = 2;
+    [[nodiscard]] bool ShowsMark(int index) const override;
     [[nodiscard]] bool DrawForward() const override;
     [[nodiscard]] bool DrawForwardAt(int index) const override;
 

@@ -156,10 +156,14 @@ void TBarSeries::DrawPoint(int index)
     DrawBar(index, std::min(m_barBounds.Top, m_barBounds.Bottom), std::max(m_barBounds.Top, m_barBounds.Bottom));
 }
 
-void TBarSeries::DrawMark(int index, const std::string& text, TSeriesMarkPosition& position)
+bool TBarSeries::ShowsMark(int index) const
+{
+    return TCustomBarSeries::ShowsMark(index) && (!Marks().HideOverlapping() || m_barWidth >= kMarkedBarWidth);
+}
+
+void TBarSeries::PlaceMark(int index, TSeriesMarkPosition& position)
 {
     PlaceMarkOverBar(position, m_barWidth, Marks().ArrowLength(), OriginPosition(index));
-    TChartSeries::DrawMark(index, text, position);
 }
 
 void TBarSeries::DrawBar(int index, int upperY, int lowerY)

@@ -5,6 +5,7 @@
 
 #include "canvas/ChartCanvas3D.h"
 #include "series/ChartSeries.h"
+#include "series/ChartSeriesFormat.h"
 
 #include <algorithm>
 
@@ -45,18 +46,41 @@ TRect TChartLegend::DrawLegend(const TRect& chartRect)
     for (int k = m_firstValue; k < m_firstValue + itemCount; ++k)
         widths.push_back(canvas.TextWidth(QString::fromStdString(StyledItemText(m_styleInForce, k))));
 
-    m_layout = LayOutLegend(LayoutInput(chartRect, lineHeight, itemCount), widths);
+    const TLegendLayoutInput input = LayoutInput(chartRect, lineHeight, itemCount);
+    m_layout = LayOutLegend(input, widths);
+    int shown = std::min(itemCount, m_layout.VisibleItems());
+    QString more;
+    if (shown >= 1 && shown < itemCount) {
+        // The last row that fits says how many items do not, in place of one of them; the
+        // legend is laid out again to be wide enough for it.
+        widths[static_cast<std::size_t>(shown - 1)] = canvas.TextWidth(MoreItemsText(itemCount - shown + 1));
+        m_layout = LayOutLegend(input, widths);
+        shown = std::min(itemCount, m_layout.VisibleItems());
+        if (shown >= 1 && shown < itemCount)
+            more = MoreItemsText(itemCount - shown + 1);
+    }
     m_chart.GetLegendRect(m_layout.Rect);
-    const int shown = std::min(itemCount, m_layout.VisibleItems());
     if (shown < 1)
         return chartRect; // no room or nothing to list: the chart keeps its whole rectangle
 
     DrawBox();
     // Marks keep off the whole legend, not only its texts.
     canvas.Occupy(m_layout.Rect.ToQRect());
-    m_drawnItems = shown;
+    m_drawnItems = more.isEmpty() ? shown : shown - 1;
     DrawItems(m_styleInForce, itemCount);
+    if (!more.isEmpty()) {
+        const QPoint at = LegendItemTextPos(m_layout, shown - 1);
+        canvas.Brush().SetStyle(bsClear);
+        canvas.SetBackgroundMode(TRANSPARENT);
+        canvas.SetTextAlignment(TA_LEFT | TA_TOP);
+        canvas.TextOut2D(at.x(), at.y(), more);
+    }
     return RoomLeft(chartRect);
+}
+
+QString TChartLegend::MoreItemsText(int count)
+{
+    return QStringLiteral("+ %1 more").arg(QString::fromStdString(FormatFloat("#,##0", count, ChartFormatSettings())));
 }
 
 void TChartLegend::DrawBox()

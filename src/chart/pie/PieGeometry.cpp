@@ -94,6 +94,33 @@ TScreenAspect PrimaryScreenAspect()
     return { pixels.width(), pixels.height(), millimetres.width(), millimetres.height() };
 }
 
+std::vector<bool> FoldedBelowRank(std::span<const double> values, int kept, double minimumPercent)
+{
+    const std::size_t count = values.size();
+    std::vector<bool> folded(count, false);
+    if (kept < 0 || count <= static_cast<std::size_t>(kept) + 1)
+        return folded;
+    std::vector<std::size_t> order(count);
+    std::iota(order.begin(), order.end(), std::size_t { 0 });
+    // The kept largest first, in a partial order: the cost stays linear for thousands of slices.
+    const auto larger = [&values](std::size_t a, std::size_t b) {
+        const double va = std::fabs(values[a]);
+        const double vb = std::fabs(values[b]);
+        return va != vb ? va > vb : a < b;
+    };
+    std::nth_element(order.begin(), order.begin() + kept, order.end(), larger);
+    for (auto it = order.begin() + kept; it != order.end(); ++it)
+        folded[*it] = true;
+    double total = 0;
+    for (const double value : values)
+        total += std::fabs(value);
+    const double smallest = total * minimumPercent / 100.0;
+    for (std::size_t i = 0; i < count; ++i)
+        if (std::fabs(values[i]) < smallest)
+            folded[i] = true;
+    return folded;
+}
+
 std::vector<TPieAngle> CalcSliceAngles(std::span<const double> values, std::span<const bool> folded, double absTotal)
 {
     std::vector<TPieAngle> angles(values.size());

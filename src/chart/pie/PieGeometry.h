@@ -65,6 +65,11 @@ struct TPieAngle {
     double EndAngle = 0;
 };
 
+// Which slices fold when only the kept largest may stay (by absolute value; of equal values the
+// earlier slice stays): none while at most kept + 1 slices exist, since folding a single slice
+// would only rename it; otherwise also every slice under minimumPercent of the total.
+[[nodiscard]] std::vector<bool> FoldedBelowRank(std::span<const double> values, int kept, double minimumPercent = 0);
+
 // Angles of slices with values (signed; |value| counts) in point order around a total of
 // absTotal. Folded slices keep zero width. A total of 0 gives the first slice the whole circle
 // and the others nothing.

@@ -140,6 +140,11 @@ namespace
             chart.Invalidate();
             chart.DrawTo(painter, chart.ClientRect());
         }
+        const TChartSeries& series = *chart.Series(0);
+        int marks = 0;
+        for (int i = 0; i < series.PointCount(); ++i)
+            marks += series.MarkPositions().Has(i) ? 1 : 0;
+        state.counters["marks drawn"] = marks;
         state.SetLabel(std::string(pie ? "pie, 500 slices" : "bars, 500 bars")
             + (state.range(1) != 0 ? ", even sizes" : ", folder-like sizes"));
     }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tarvo
 {
@@ -175,13 +176,14 @@ public:
     [[nodiscard]] double MinYValue() const override;
     void HorizMargins(int& left, int& right) override;
     void VertMargins(int& top, int& bottom) override;
+    void BeginDrawValues() override;
     void DrawPoint(int index) override;
     // The mark stands ArrowLength above the bar (below a bar that grows downward).
     void PlaceMark(int index, TSeriesMarkPosition& position) override;
     // With Marks().HideOverlapping, bars narrower than kMarkedBarWidth get no mark: an arrow
-    // cannot single such a bar out among its neighbours, and thousands of them would only fill
-    // the picture with boxes.
-    static constexpr int kMarkedBarWidth = 2;
+    // can hardly single such a bar out among its neighbours, and hundreds of boxes, even apart,
+    // would hide the bars they name.
+    static constexpr int kMarkedBarWidth = 3;
     [[nodiscard]] bool ShowsMark(int index) const override;
     [[nodiscard]] bool DrawForward() const override;
     [[nodiscard]] bool DrawForwardAt(int index) const override;
@@ -197,6 +199,16 @@ protected:
     [[nodiscard]] TChartSeriesAxis* BarsAxis() const override;
 
 private:
+    // Left edge, value pixel, right edge and origin pixel of point index's bar.
+    [[nodiscard]] TRect DrawnBounds(int index) const;
+    // How much of the side face of the bar in m_barBounds the next bar covers (see the .cpp).
+    void CoverSideByNextBar(int index);
+
+    // The next bar's bounds, measured for the side cover and kept for its own drawing.
+    std::optional<std::pair<int, TRect>> m_nextBar;
+    // The side face of the bar being drawn is covered beyond this depth below this height.
+    int m_coveredFromZ = 0;
+    int m_coveredBelowY = 0;
     // The stacked sum below point index plus above; for stacked-100 as a percentage of the stack.
     [[nodiscard]] double StackedValue(int index, double above) const;
     // Sum of the positive values at index of every active series of this stack.

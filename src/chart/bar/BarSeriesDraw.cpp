@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <typeinfo>
 
 namespace tarvo
@@ -144,16 +145,59 @@ bool TBarSeries::DrawForwardAt(int) const
     return axis == nullptr || !axis->Inverted();
 }
 
+TRect TBarSeries::DrawnBounds(int index) const
+{
+    const int left = PointX(index);
+    return { left, PointY(index), left + m_barWidth, OriginPosition(index) };
+}
+
+void TBarSeries::BeginDrawValues()
+{
+    TCustomBarSeries::BeginDrawValues();
+    m_nextBar.reset();
+}
+
 void TBarSeries::DrawPoint(int index)
 {
     m_barColor = PointColor(index);
+    m_coveredFromZ = EndZ();
+    m_coveredBelowY = INT_MAX;
     if (m_barColor == clNone || ParentChart() == nullptr)
         return;
-    m_barBounds.Left = PointX(index);
-    m_barBounds.Top = PointY(index);
-    m_barBounds.Right = m_barBounds.Left + m_barWidth;
-    m_barBounds.Bottom = OriginPosition(index);
+    m_barBounds = m_nextBar && m_nextBar->first == index ? m_nextBar->second : DrawnBounds(index);
+    m_nextBar.reset();
+    CoverSideByNextBar(index);
     DrawBar(index, std::min(m_barBounds.Top, m_barBounds.Bottom), std::max(m_barBounds.Top, m_barBounds.Bottom));
+}
+
+void TBarSeries::CoverSideByNextBar(int index)
+{
+    // In a 3D chart seen obliquely, the next bar (drawn later, in the same slice of depth, on
+    // the same origin) covers the right side face of this one beyond the gap between them,
+    // below its own top plus that gap: depth goes right and up at the same rate, so the next
+    // bar's top face hides exactly that much. Two pixels inside that line the side is left
+    // unfilled; in a dense chart it is most of every side face.
+    TChartSeriesHost* chart = ParentChart();
+    const TProjection& projection = chart->Canvas().Projection();
+    const int next = index + 1;
+    if (!chart->View3D() || !projection.Oblique || projection.Scale < 0.5 || !DrawForward() || next > LastVisible()
+        || next >= PointCount() || (MultiBar() != mbNone && MultiBar() != mbSide) || BarBrush().Style() != bsSolid
+        || BarBrush().HasImage() || BarPen().Width() > 1 || PointColor(next) == clNone || OnGetBarStyle != nullptr
+        || (BarStyle() != bsRectangle && BarStyle() != bsRectGradient))
+        return;
+    const TRect nextBounds = DrawnBounds(next);
+    m_nextBar.emplace(next, nextBounds);
+    constexpr int kInside = 2;
+    const int gap = nextBounds.Left - m_barBounds.Right;
+    const bool upward = m_barBounds.Top < m_barBounds.Bottom && nextBounds.Top < nextBounds.Bottom;
+    if (!upward || gap < 0 || nextBounds.Bottom != m_barBounds.Bottom)
+        return;
+    const int fromZ = StartZ() + gap + kInside;
+    const int belowY = nextBounds.Top + gap + kInside;
+    if (fromZ < EndZ() && belowY < m_barBounds.Bottom) {
+        m_coveredFromZ = fromZ;
+        m_coveredBelowY = belowY;
+    }
 }
 
 bool TBarSeries::ShowsMark(int index) const
@@ -251,7 +295,8 @@ void TBarSeries::DrawShape3D(TBarStyle style, const TRect& bar)
     const int centreX = (bar.Left + bar.Right) / 2;
     switch (style) {
     case bsRectangle:
-        canvas.Box3D(bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ(), EndZ(), Dark3D());
+        canvas.Box3DCoveredSide(
+            bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ(), EndZ(), Dark3D(), m_coveredFromZ, m_coveredBelowY);
         return;
     case bsPyramid:
         canvas.PyramidShape(true, bar.Left, bar.Top, bar.Right, bar.Bottom, StartZ(), EndZ(), Dark3D());
@@ -271,7 +316,8 @@ void TBarSeries::DrawShape3D(TBarStyle style, const TRect& bar)
             std::min((bar.Right - bar.Left) / 2, (bar.Bottom - bar.Top) / 2), MiddleZ());
         return;
     case bsRectGradient: {
-        canvas.Box3D(bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ(), EndZ(), Dark3D());
+        canvas.Box3DCoveredSide(
+            bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ(), EndZ(), Dark3D(), m_coveredFromZ, m_coveredBelowY);
         const TView3DOptions* options = canvas.Options();
         if (options != nullptr && options->Orthogonal()) {
             const QPoint topLeft = canvas.ProjectXY(bar.Left, bar.Top, StartZ());

@@ -45,22 +45,20 @@ int TCustomBarSeries::BoxSeenAt(TChartSeriesHost& chart, int x, int y, int last)
     const auto low = static_cast<int>(std::floor(std::min(front.x(), back.x()))) - 1;
     const auto high = static_cast<int>(std::ceil(std::max(front.x(), back.x()))) + 1;
     const auto [first, end] = BarsAcross(low, high, FirstVisible(), last);
+    // Where boxes overlap on screen the one drawn last is seen, so they are asked in the reverse
+    // of their drawing order and the first that shows the pixel answers.
     const bool forward = DrawForward();
-    int seen = -1;
-    for (int i = first; i < end; ++i) {
+    for (int k = 0; k < end - first; ++k) {
+        const int i = forward ? end - 1 - k : first + k;
         const std::optional<TRect> box = BarBox(i);
         if (!box)
             continue;
         const TBoxFaces faces = BoxFaces(projection, box->Left, box->Right, box->Top, box->Bottom, StartZ(), EndZ());
-        if (!InsidePolygonF(pixel, faces.Front) && !InsidePolygonF(pixel, faces.Side)
-            && !(faces.Top && InsidePolygonF(pixel, *faces.Top)))
-            continue;
-        seen = i;
-        // Drawn from the last index down, the lowest index is drawn last.
-        if (!forward)
-            break;
+        if (InsidePolygonF(pixel, faces.Front) || InsidePolygonF(pixel, faces.Side)
+            || (faces.Top && InsidePolygonF(pixel, *faces.Top)))
+            return i;
     }
-    return seen;
+    return -1;
 }
 
 bool TCustomBarSeries::InBar(int, int, int) const { return false; }

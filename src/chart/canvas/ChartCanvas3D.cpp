@@ -251,6 +251,12 @@ void TChartCanvas3D::Polygon2D(std::span<const QPoint> points)
         ? 1
         : 2 + static_cast<int>(std::ceil(std::max(1.0, pen.widthF()) * std::max(1.0, pen.miterLimit())));
     const QRect bounds(QPoint(minX->x() - reach, minY->y() - reach), QPoint(maxX->x() + reach, maxY->y() + reach));
+    if (m_narrowed && m_narrowedTo.contains(bounds)) {
+        // Inside the rectangle the last polygon narrowed the clip to (the next face or bar of a
+        // dense chart): the same clip, without asking the outline again.
+        painter->drawPolygon(points.data(), static_cast<int>(points.size()));
+        return;
+    }
     const QRegion visible = m_clipOutline.intersected(bounds);
     if (visible.isEmpty())
         return;

@@ -65,6 +65,12 @@ public:
     void ClipBox(const TRect& rect, int z0, int z1) override;
     void ConeShape(bool vertical, int left, int top, int right, int bottom, int z0, int z1, bool darkSides) override;
     void Box3D(int left, int right, int top, int bottom, int z0, int z1, bool darkSides) override;
+    // Box3D whose right side face is drawn in full only from z0 to coveredFromZ, and beyond that
+    // only above coveredBelowY: the rest is known to be covered by what is drawn next (the next
+    // bar of a dense bar chart), so those pixels need not be filled twice. The same as Box3D
+    // when the side in view is the left one.
+    void Box3DCoveredSide(
+        int left, int right, int top, int bottom, int z0, int z1, bool darkSides, int coveredFromZ, int coveredBelowY);
     void CylinderShape(
         bool vertical, int left, int top, int right, int bottom, int z0, int z1, bool darkCover) override;
     void HLineAtDepth(int x0, int x1, int y, int z) override;

@@ -126,6 +126,12 @@ void TChartCanvas3D::TrianglePoints3D(const std::array<T3DPoint, 3>& points, TCo
 
 void TChartCanvas3D::Box3D(int left, int right, int top, int bottom, int z0, int z1, bool darkSides)
 {
+    Box3DCoveredSide(left, right, top, bottom, z0, z1, darkSides, z1, bottom);
+}
+
+void TChartCanvas3D::Box3DCoveredSide(
+    int left, int right, int top, int bottom, int z0, int z1, bool darkSides, int coveredFromZ, int coveredBelowY)
+{
     const TColor fill = FaceColor();
     const TBoxFaces faces = BoxFaces(Projection(), left, right, top, bottom, z0, z1);
     Polygon2D(faces.Front);
@@ -133,7 +139,18 @@ void TChartCanvas3D::Box3D(int left, int right, int top, int bottom, int z0, int
         return;
     if (darkSides)
         SetFaceColor(Shade(fill, 128));
-    Polygon2D(faces.Side);
+    const bool covered = coveredFromZ < z1 && coveredBelowY < bottom && faces.Side[0] == ProjectXY(right, top, z0);
+    if (!covered) {
+        Polygon2D(faces.Side);
+    } else if (coveredBelowY <= top) {
+        SideRect(right, top, bottom, z0, coveredFromZ);
+    } else {
+        // The full side as far as coveredFromZ, then only the band above coveredBelowY.
+        const std::array<QPoint, 6> side { ProjectXY(right, top, z0), ProjectXY(right, top, z1),
+            ProjectXY(right, coveredBelowY, z1), ProjectXY(right, coveredBelowY, coveredFromZ),
+            ProjectXY(right, bottom, coveredFromZ), ProjectXY(right, bottom, z0) };
+        Polygon2D(side);
+    }
     if (faces.Top) {
         if (darkSides)
             SetFaceColor(Shade(fill, 64));

@@ -41,12 +41,17 @@ TRect TChartLegend::DrawLegend(const TRect& chartRect)
     const int lineHeight = canvas.LineHeight();
 
     const int itemCount = ItemCountFor(m_styleInForce);
-    std::vector<int> widths;
-    widths.reserve(static_cast<std::size_t>(itemCount));
-    for (int k = m_firstValue; k < m_firstValue + itemCount; ++k)
-        widths.push_back(canvas.TextWidth(QString::fromStdString(StyledItemText(m_styleInForce, k))));
-
     const TLegendLayoutInput input = LayoutInput(chartRect, lineHeight, itemCount);
+    // A legend at the side is as wide as the rows it shows and has as many rows as fit, so only
+    // those are measured (a folder of 5,000 entries lists some 50); one at the top or bottom
+    // sizes its columns by every item.
+    int measured = itemCount;
+    if (IsSideLegend(m_alignment))
+        measured = std::min(itemCount, LayOutLegend(input, std::vector<int>(itemCount > 0 ? 1 : 0)).RowCount);
+    std::vector<int> widths(static_cast<std::size_t>(itemCount), 0);
+    for (int k = 0; k < measured; ++k)
+        widths[static_cast<std::size_t>(k)]
+            = canvas.TextWidth(QString::fromStdString(StyledItemText(m_styleInForce, m_firstValue + k)));
     m_layout = LayOutLegend(input, widths);
     int shown = std::min(itemCount, m_layout.VisibleItems());
     QString more;

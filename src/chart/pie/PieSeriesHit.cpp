@@ -22,7 +22,8 @@ int TPieSeries::PointAt(int x, int y) const
 int TPieSeries::SliceAt(int x, int y) const
 {
     TChartSeriesHost* chart = ParentChart();
-    const std::vector<QPoint> offsets = ExplodedOffsets();
+    // Offsets are all 0 unless something is pulled out; no list of them is made then.
+    const std::vector<QPoint> offsets = m_hasExploded ? ExplodedOffsets() : std::vector<QPoint> {};
     if (chart == nullptr)
         return SliceAtPoint(m_circle, RotationRadians(), m_angles, offsets, x, y);
     const bool view3D = chart->View3D();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bar/BarGeometry.h"
+#include "canvas/Canvas3D.h"
 #include "core/ChartException.h"
 #include "series/ChartSeries.h"
 #include "style/ChartBrush.h"
@@ -177,6 +178,7 @@ public:
     void HorizMargins(int& left, int& right) override;
     void VertMargins(int& top, int& bottom) override;
     void BeginDrawValues() override;
+    void EndDrawValues() override;
     void DrawPoint(int index) override;
     // The mark stands ArrowLength above the bar (below a bar that grows downward).
     void PlaceMark(int index, TSeriesMarkPosition& position) override;
@@ -199,16 +201,15 @@ protected:
     [[nodiscard]] TChartSeriesAxis* BarsAxis() const override;
 
 private:
-    // Left edge, value pixel, right edge and origin pixel of point index's bar.
+    // Left edge, value pixel, right edge and origin pixel of point index's bar (kept for the
+    // visible bars while they are drawn).
     [[nodiscard]] TRect DrawnBounds(int index) const;
-    // How much of the side face of the bar in m_barBounds the next bar covers (see the .cpp).
-    void CoverSideByNextBar(int index);
+    // Which parts of the side face of the bar in m_barBounds the bars after it cover (see the .cpp).
+    void CoverSideByNextBars(int index);
 
-    // The next bar's bounds, measured for the side cover and kept for its own drawing.
-    std::optional<std::pair<int, TRect>> m_nextBar;
-    // The side face of the bar being drawn is covered beyond this depth below this height.
-    int m_coveredFromZ = 0;
-    int m_coveredBelowY = 0;
+    std::vector<TRect> m_bounds;
+    int m_boundsFrom = -1;
+    std::vector<TSideCover> m_sideCovers;
     // The stacked sum below point index plus above; for stacked-100 as a percentage of the stack.
     [[nodiscard]] double StackedValue(int index, double above) const;
     // Sum of the positive values at index of every active series of this stack.

@@ -38,6 +38,7 @@ namespace
         series.Marks().SetStyle(smsLabelValue);
         series.Marks().SetArrowLength(arrowLength);
         series.Marks().SetVisible(true);
+        series.Marks().SetHideOverlapping(true);
         series.SetSeriesColor(clRed);
     }
 
@@ -77,6 +78,10 @@ void SetUpPieChart(TChart& chart, TPieSeries& series)
     SetUpMarks(series, 8);
     series.SetCircled(true);
     series.OtherSlice().SetText("Other");
+    series.OtherSlice().SetStyle(poBelowRank);
+    series.OtherSlice().SetValue(kPieNamedSlices);
+    series.OtherSlice().SetMinimumPercent(kPieNamedPercent);
+    series.OtherSlice().SetColor(kOtherSliceColor);
     series.PieValues().SetName("Pie");
     series.PieValues().SetOrder(loNone);
     series.SetRotationAngle(5);

@@ -258,8 +258,8 @@ private:
     void CreateDriveSelector(); // MainFormNavigation.cpp
     // The probe's answer; a volume that does not answer raises, with a message for the user.
     [[nodiscard]] bool IsFolder(const std::string& path);
-    // The folder a click on a chart's series means, or nothing for a point without an entry.
-    [[nodiscard]] std::optional<std::string> ClickedFolder(const TChartSeries& series, int x, int y) const;
+    // The folder a click on point index of a chart means, or nothing for a point without an entry.
+    [[nodiscard]] std::optional<std::string> ClickedFolder(int index) const;
     void ChartClicked(const TChartSeries& series, TMouseButton button, TShiftState shift, int x, int y);
     // The chart of the active page; none on the size list.
     [[nodiscard]] TChart* VisibleChart() const;

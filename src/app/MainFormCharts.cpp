@@ -8,6 +8,7 @@
 #include "PathText.h"
 #include "TarvoApplication.h"
 #include "bar/BarSeries.h"
+#include "pie/PieGeometry.h"
 #include "pie/PieSeries.h"
 
 #include <QAction>
@@ -143,18 +144,25 @@ void TForm1::FillChartPoints(
     const PathStyle& style = m_env.fileSystem->Style();
     m_chartEntries.clear();
     m_chartEntries.reserve(paths.size());
+    // The pie names only its largest entries and gathers the rest in "Other" (see SetUpPieChart):
+    // its named slices take the palette's slots in their order, so no two of them share one.
+    // Without folding that is each entry's own slot, as in the bar chart.
+    const TPieOtherSlice& other = DiscoSerie->OtherSlice();
+    const std::vector<bool> folded = other.Style() == poBelowRank
+        ? FoldedBelowRank(sizes, static_cast<int>(other.Value()), other.MinimumPercent())
+        : std::vector<bool>(sizes.size(), false);
+    std::size_t named = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string label = style.FileName(paths[i]);
         const TColor color = m_palette[i % m_palette.size()];
-        DiscoSerie->AddPie(sizes[i], label, color);
+        DiscoSerie->AddPie(sizes[i], label, folded[i] ? color : m_palette[named++ % m_palette.size()]);
         BarSerie->AddBar(sizes[i], label, color);
         m_chartEntries.push_back({ paths[i], folders[i] });
     }
 }
 
-std::optional<std::string> TForm1::ClickedFolder(const TChartSeries& series, int x, int y) const
+std::optional<std::string> TForm1::ClickedFolder(int index) const
 {
-    const int index = series.PointAt(x, y);
     if (index < 0 || static_cast<std::size_t>(index) >= m_chartEntries.size())
         return std::nullopt;
     const PathStyle& style = m_env.fileSystem->Style();
@@ -169,7 +177,17 @@ void TForm1::ChartClicked(const TChartSeries& series, TMouseButton button, TShif
     // The second press of a double click would drill again, into whatever the first one showed.
     if (shift.testFlag(ssDouble))
         return;
-    if (const std::optional<std::string> folder = ClickedFolder(series, x, y))
+    const int index = series.PointAt(x, y);
+    // "Other" is told by what it is, not by its text (a subfolder may be named so): it is no
+    // folder, and every entry it gathers is on the size list, which a left click shows.
+    if (&series == DiscoSerie && index >= 0 && DiscoSerie->IsOtherSlice(index)) {
+        if (button == mbLeft) {
+            PageControl1->SetActivePageIndex(0);
+            PageControl1Change(0);
+        }
+        return;
+    }
+    if (const std::optional<std::string> folder = ClickedFolder(index))
         OpenClickedDir(*folder, button);
 }
 

@@ -2,6 +2,7 @@
 // volumes, with the mouse at computed points of the drawn slices and bars.
 
 #include "Chart.h"
+#include "ChartSetup.h"
 #include "ChartWindow.h"
 #include "GuiTestSupport.h"
 #include "MainForm.h"
@@ -43,12 +44,18 @@ namespace
         for (TChart* chart : { form->Bars, form->Pies })
             EXPECT_EQ(
                 chart->Title().Text(), (QStringList { QStringLiteral("Folder Size in:"), QStringLiteral("C:\\Many") }));
-        ASSERT_EQ(form->DiscoSerie->PointCount(), 21);
+        // 21 entries: the pie names the 15 largest (d105 … d119) in the palette's first 15 slots
+        // and gathers d100 … d104 and the folder's own files in its "Other" slice (point 21,
+        // added as the pie is drawn); each bar keeps its entry's slot.
         ASSERT_EQ(form->BarSerie->PointCount(), 21);
+        ASSERT_GE(form->DiscoSerie->PointCount(), 21);
         for (int i = 0; i < 21; ++i) {
             const TColor expected = form->Palette()[static_cast<std::size_t>(i % 16)];
-            EXPECT_EQ(form->DiscoSerie->PointColor(i), expected) << i;
             EXPECT_EQ(form->BarSerie->PointColor(i), expected) << i;
+            if (i >= 5 && i < 20)
+                EXPECT_EQ(form->DiscoSerie->PointColor(i), form->Palette()[static_cast<std::size_t>(i - 5)]) << i;
+            else
+                EXPECT_EQ(form->DiscoSerie->PointColor(i), expected) << i;
         }
         EXPECT_EQ(form->DiscoSerie->PointLabel(20), "<All files in this folder>");
         EXPECT_EQ(form->DiscoSerie->PointColor(20), form->Palette()[4]);
@@ -96,6 +103,45 @@ namespace
         ClickAt(*form->Pies, SliceCentre(*form, 0));
         EXPECT_EQ(form->CurrentDir(), "C:\\Data\\Sub\\");
         EXPECT_EQ(form->AnalysedDir(), "C:\\Data\\Sub\\");
+        EXPECT_TRUE(test::ShownMessages().empty());
+    }
+
+    // 21 entries: the pie names the 15 largest, among them a real folder called "Other", and
+    // gathers the five smallest and the folder's own files in its "Other" slice.
+    TEST_F(MainFormCharts, TheOtherSliceShowsTheListAndAFolderNamedOtherStillDrillsIn)
+    {
+        for (int i = 0; i < 19; ++i)
+            m_fs.AddFile("C:\\Many\\d" + std::to_string(100 + i) + "\\f", 1024 * 1024 * (i + 1));
+        m_fs.AddFile("C:\\Many\\Other\\f", 40 * 1024 * 1024);
+        auto form = Open();
+        Analyse(*form, "C:\\Many");
+        const TPieSeries& pie = *form->DiscoSerie;
+        const int gathered = pie.PointCount() - 1;
+        ASSERT_TRUE(pie.IsOtherSlice(gathered));
+        int folder = 0;
+        while (folder < gathered && pie.PointLabel(folder) != "Other")
+            ++folder;
+        ASSERT_LT(folder, gathered);
+        ASSERT_FALSE(pie.IsFolded(folder)) << "the folder named Other has a slice of its own";
+        EXPECT_EQ(pie.PointLabel(gathered), "Other");
+        EXPECT_EQ(pie.PointColor(gathered), kOtherSliceColor);
+
+        ClickAt(*form->Pies, SliceCentre(*form, gathered), Qt::RightButton);
+        EXPECT_TRUE(m_opened.empty()) << "a right click on Other opens nothing";
+        EXPECT_EQ(form->PageControl1->ActivePageIndex(), 2);
+
+        form->Move->click(); // turning: showing the list stops it, as a click on its tab does
+        ClickAt(*form->Pies, SliceCentre(*form, gathered));
+        EXPECT_EQ(form->PageControl1->ActivePageIndex(), 0) << "the size list, where every entry is";
+        EXPECT_FALSE(form->Move->isChecked());
+        EXPECT_EQ(form->AnalysedDir(), "C:\\Many") << "no analysis";
+        EXPECT_EQ(form->CurrentDir(), "C:\\Many");
+        EXPECT_EQ(pie.PointCount(), gathered + 1);
+
+        PickPage(*form, 2);
+        form->Pies->repaint();
+        ClickAt(*form->Pies, SliceCentre(*form, folder));
+        EXPECT_EQ(form->AnalysedDir(), "C:\\Many\\Other\\");
         EXPECT_TRUE(test::ShownMessages().empty());
     }
 

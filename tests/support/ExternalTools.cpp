@@ -98,6 +98,17 @@ namespace
             problem = Try({ ToolProgram(tool), pdf }, {});
             packages = "poppler-utils";
             break;
+        case Tool::tlPdftotext:
+            problem = Try({ ToolProgram(tool), pdf, folder.Path() + "/empty.txt" }, {});
+            packages = "poppler-utils";
+            break;
+        case Tool::tlXmllint: {
+            const std::string xml = folder.Path() + "/one.xml";
+            std::ofstream(xml) << "<svg/>\n";
+            problem = Try({ ToolProgram(tool), "--noout", xml }, {});
+            packages = "libxml2-utils";
+            break;
+        }
         case Tool::tlLocaledef:
             problem = Try({ ToolProgram(tool), "-i", "de_DE", "-f", "UTF-8", folder.Path() + "/de_DE.UTF-8" },
                 folder.Path() + "/de_DE.UTF-8/LC_NUMERIC");
@@ -124,6 +135,10 @@ const char* ToolProgram(Tool tool)
         return "pdftoppm";
     case Tool::tlPdfinfo:
         return "pdfinfo";
+    case Tool::tlPdftotext:
+        return "pdftotext";
+    case Tool::tlXmllint:
+        return "xmllint";
     }
     return "";
 }

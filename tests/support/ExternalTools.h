@@ -16,6 +16,8 @@ enum class Tool {
     tlLocaledef, // builds a locale from glibc's locale sources
     tlPdftoppm, // poppler: a PDF page as a picture
     tlPdfinfo, // poppler: a PDF's pages and title
+    tlPdftotext, // poppler: the text of a PDF
+    tlXmllint, // libxml2: whether a file is well-formed XML
 };
 
 // Empty when the tool works on this machine; else one line saying what failed and which Debian

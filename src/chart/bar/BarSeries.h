@@ -1,14 +1,17 @@
 #pragma once
 
 #include "bar/BarGeometry.h"
+#include "canvas/Canvas3D.h"
 #include "core/ChartException.h"
 #include "series/ChartSeries.h"
 #include "style/ChartBrush.h"
 #include "style/ChartPen.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tarvo
 {
@@ -107,9 +110,11 @@ public:
     [[nodiscard]] virtual int MarkSpace() const = 0;
     // Whether point (x, y) lies in the bar of index; the base knows no bar shape.
     [[nodiscard]] virtual bool InBar(int index, int x, int y) const;
-    // The indices [first, end) among the visible ones whose bars may reach across x; the base
-    // cannot tell and answers all of them.
-    [[nodiscard]] virtual std::pair<int, int> BarsAcross(int x, int first, int last) const;
+    // The indices [first, end) among the visible ones whose bars may reach across some x of
+    // [xLow, xHigh]; the base cannot tell and answers all of them.
+    [[nodiscard]] virtual std::pair<int, int> BarsAcross(int xLow, int xHigh, int first, int last) const;
+    // Point index's bar as drawn: its x extent and its upper and lower y; the base knows none.
+    [[nodiscard]] virtual std::optional<TRect> BarBox(int index) const;
     // Draws point index's shape between the two y pixels (upperY ≤ lowerY).
     virtual void DrawBar(int index, int upperY, int lowerY) = 0;
 
@@ -120,6 +125,8 @@ protected:
     [[nodiscard]] int SlotPointCount() const;
     // Pen and brush of the bars in the current bar colour.
     void ApplyBarPenAndBrush();
+    // The bar whose drawn 3D box (front, side or top face) shows the pixel, or -1.
+    [[nodiscard]] int BoxSeenAt(TChartSeriesHost& chart, int x, int y, int last) const;
     // Calls f on every active series of this class in the chart, in list order.
     template <typename F> void ForEachSameClass(bool activeOnly, F&& f) const;
     [[nodiscard]] TColor BrushBackColor() const;
@@ -170,21 +177,39 @@ public:
     [[nodiscard]] double MinYValue() const override;
     void HorizMargins(int& left, int& right) override;
     void VertMargins(int& top, int& bottom) override;
+    void BeginDrawValues() override;
+    void EndDrawValues() override;
     void DrawPoint(int index) override;
-    void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position) override;
+    // The mark stands ArrowLength above the bar (below a bar that grows downward).
+    void PlaceMark(int index, TSeriesMarkPosition& position) override;
+    // With Marks().HideOverlapping, bars narrower than kMarkedBarWidth get no mark: an arrow
+    // can hardly single such a bar out among its neighbours, and hundreds of boxes, even apart,
+    // would hide the bars they name.
+    static constexpr int kMarkedBarWidth = 3;
+    [[nodiscard]] bool ShowsMark(int index) const override;
     [[nodiscard]] bool DrawForward() const override;
     [[nodiscard]] bool DrawForwardAt(int index) const override;
 
     [[nodiscard]] bool IsOfThisClass(const TCustomBarSeries& other) const override;
     [[nodiscard]] int MarkSpace() const override;
     [[nodiscard]] bool InBar(int index, int x, int y) const override;
-    [[nodiscard]] std::pair<int, int> BarsAcross(int x, int first, int last) const override;
+    [[nodiscard]] std::pair<int, int> BarsAcross(int xLow, int xHigh, int first, int last) const override;
+    [[nodiscard]] std::optional<TRect> BarBox(int index) const override;
     void DrawBar(int index, int upperY, int lowerY) override;
 
 protected:
     [[nodiscard]] TChartSeriesAxis* BarsAxis() const override;
 
 private:
+    // Left edge, value pixel, right edge and origin pixel of point index's bar (kept for the
+    // visible bars while they are drawn).
+    [[nodiscard]] TRect DrawnBounds(int index) const;
+    // Which parts of the side face of the bar in m_barBounds the bars after it cover (see the .cpp).
+    void CoverSideByNextBars(int index);
+
+    std::vector<TRect> m_bounds;
+    int m_boundsFrom = -1;
+    std::vector<TSideCover> m_sideCovers;
     // The stacked sum below point index plus above; for stacked-100 as a percentage of the stack.
     [[nodiscard]] double StackedValue(int index, double above) const;
     // Sum of the positive values at index of every active series of this stack.

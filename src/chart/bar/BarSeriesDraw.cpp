@@ -144,22 +144,90 @@ bool TBarSeries::DrawForwardAt(int) const
     return axis == nullptr || !axis->Inverted();
 }
 
+TRect TBarSeries::DrawnBounds(int index) const
+{
+    const std::size_t slot = static_cast<std::size_t>(index - m_boundsFrom);
+    if (index >= m_boundsFrom && slot < m_bounds.size())
+        return m_bounds[slot];
+    const int left = PointX(index);
+    return { left, PointY(index), left + m_barWidth, OriginPosition(index) };
+}
+
+void TBarSeries::BeginDrawValues()
+{
+    TCustomBarSeries::BeginDrawValues();
+    // Every visible bar's bounds, once: a bar's drawing looks at the bars after it.
+    m_bounds.clear();
+    m_boundsFrom = FirstVisible();
+    if (m_boundsFrom < 0 || ParentChart() == nullptr)
+        return;
+    const int last = std::min(LastVisible(), PointCount() - 1);
+    std::vector<TRect> bounds;
+    bounds.reserve(static_cast<std::size_t>(std::max(0, last - m_boundsFrom + 1)));
+    for (int i = m_boundsFrom; i <= last; ++i)
+        bounds.push_back(DrawnBounds(i));
+    m_bounds = std::move(bounds);
+}
+
+void TBarSeries::EndDrawValues()
+{
+    m_bounds.clear();
+    TCustomBarSeries::EndDrawValues();
+}
+
 void TBarSeries::DrawPoint(int index)
 {
     m_barColor = PointColor(index);
+    m_sideCovers.clear();
     if (m_barColor == clNone || ParentChart() == nullptr)
         return;
-    m_barBounds.Left = PointX(index);
-    m_barBounds.Top = PointY(index);
-    m_barBounds.Right = m_barBounds.Left + m_barWidth;
-    m_barBounds.Bottom = OriginPosition(index);
+    m_barBounds = DrawnBounds(index);
+    CoverSideByNextBars(index);
     DrawBar(index, std::min(m_barBounds.Top, m_barBounds.Bottom), std::max(m_barBounds.Top, m_barBounds.Bottom));
 }
 
-void TBarSeries::DrawMark(int index, const std::string& text, TSeriesMarkPosition& position)
+void TBarSeries::CoverSideByNextBars(int index)
+{
+    // In a 3D chart seen obliquely, a bar drawn later in the same slice of depth, on the same
+    // origin, covers this bar's right side face beyond the gap g between them, below its own top
+    // plus g: depth goes right and up at the same rate, so its top face hides exactly that much.
+    // Two pixels inside those lines the side is left unfilled: in a dense chart, most of every
+    // side face. The bars after this one cover it step by step, each as far as it reaches.
+    TChartSeriesHost* chart = ParentChart();
+    const TProjection& projection = chart->Canvas().Projection();
+    if (!chart->View3D() || !projection.Oblique || projection.Scale < 0.5 || !DrawForward()
+        || (MultiBar() != mbNone && MultiBar() != mbSide) || BarBrush().Style() != bsSolid || BarBrush().HasImage()
+        || BarPen().Width() > 1 || OnGetBarStyle != nullptr
+        || (BarStyle() != bsRectangle && BarStyle() != bsRectGradient) || m_barBounds.Top >= m_barBounds.Bottom)
+        return;
+    constexpr int kInside = 2;
+    const int depth = EndZ() - StartZ();
+    const int last = std::min(LastVisible(), PointCount() - 1);
+    int belowY = m_barBounds.Bottom;
+    for (int next = index + 1; next <= last; ++next) {
+        const TRect after = DrawnBounds(next);
+        const int gap = after.Left - m_barBounds.Right;
+        if (gap < 0 || gap + kInside >= depth || PointColor(next) == clNone || after.Bottom != m_barBounds.Bottom
+            || after.Top >= after.Bottom)
+            break;
+        const int covers = after.Top + gap + kInside;
+        if (covers >= belowY)
+            continue;
+        belowY = covers;
+        m_sideCovers.push_back({ StartZ() + gap + kInside, std::max(belowY, m_barBounds.Top) });
+        if (belowY <= m_barBounds.Top)
+            break;
+    }
+}
+
+bool TBarSeries::ShowsMark(int index) const
+{
+    return TCustomBarSeries::ShowsMark(index) && (!Marks().HideOverlapping() || m_barWidth >= kMarkedBarWidth);
+}
+
+void TBarSeries::PlaceMark(int index, TSeriesMarkPosition& position)
 {
     PlaceMarkOverBar(position, m_barWidth, Marks().ArrowLength(), OriginPosition(index));
-    TChartSeries::DrawMark(index, text, position);
 }
 
 void TBarSeries::DrawBar(int index, int upperY, int lowerY)
@@ -247,7 +315,7 @@ void TBarSeries::DrawShape3D(TBarStyle style, const TRect& bar)
     const int centreX = (bar.Left + bar.Right) / 2;
     switch (style) {
     case bsRectangle:
-        canvas.Box3D(bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ(), EndZ(), Dark3D());
+        canvas.Box3DCoveredSide(bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ(), EndZ(), Dark3D(), m_sideCovers);
         return;
     case bsPyramid:
         canvas.PyramidShape(true, bar.Left, bar.Top, bar.Right, bar.Bottom, StartZ(), EndZ(), Dark3D());
@@ -267,7 +335,7 @@ void TBarSeries::DrawShape3D(TBarStyle style, const TRect& bar)
             std::min((bar.Right - bar.Left) / 2, (bar.Bottom - bar.Top) / 2), MiddleZ());
         return;
     case bsRectGradient: {
-        canvas.Box3D(bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ(), EndZ(), Dark3D());
+        canvas.Box3DCoveredSide(bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ(), EndZ(), Dark3D(), m_sideCovers);
         const TView3DOptions* options = canvas.Options();
         if (options != nullptr && options->Orthogonal()) {
             const QPoint topLeft = canvas.ProjectXY(bar.Left, bar.Top, StartZ());

@@ -16,6 +16,13 @@ namespace tarvo
 
 class TView3DOptions;
 
+// Part of a box's side face hidden by what is drawn after it: beyond depth FromZ, everything
+// below BelowY.
+struct TSideCover {
+    int FromZ = 0;
+    int BelowY = 0;
+};
+
 // The depth-aware half of the chart canvas: every operation takes depth coordinates (pixels into
 // the screen) and passes each corner through the projection. With the chart's 3D view off the
 // projection is the identity and depth is ignored.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MetafileWriter.h"
+#include "canvas/OccupiedAreas.h"
 #include "canvas/TextRunCache.h"
 #include "core/ChartColor.h"
 #include "core/Rect.h"
@@ -16,6 +17,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 class QPainter;
 class QFont;
@@ -94,6 +96,7 @@ public:
     virtual void RoundRect2D(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
     virtual void StretchGraphic(const TRect& rect, const QImage& graphic);
     virtual void TextOut2D(int x, int y, const QString& text);
+    // Width of the text as drawn: control characters count as what VisibleText shows for them.
     [[nodiscard]] virtual int TextWidth(const QString& text) const;
     // The width of the widest of lines.
     [[nodiscard]] int WidestLine(const QStringList& lines) const;
@@ -118,6 +121,21 @@ public:
 
     [[nodiscard]] QPoint PenPosition() const { return m_penPosition; }
 
+    // --- What the picture holds so far ---
+    // A text as drawn: the characters shown (see VisibleText) and the rectangle they cover on
+    // the surface (the bounding box when turned).
+    struct TDrawnText {
+        QRect Rect;
+        QString Text;
+    };
+    // Every text drawn since ForgetDrawnTexts; a chart forgets them as it starts a repaint.
+    [[nodiscard]] const std::vector<TDrawnText>& DrawnTexts() const { return m_drawnTexts; }
+    // Rectangles a new text or mark must keep clear of: every drawn text and whatever was
+    // added with Occupy (mark boxes, the legend).
+    [[nodiscard]] const TOccupiedAreas& Occupied() const { return m_occupied; }
+    void Occupy(const QRect& rect) { m_occupied.Add(rect); }
+    void ForgetDrawnTexts();
+
 protected:
     // The metafile being drawn into, if that is the surface.
     [[nodiscard]] MetafilePaintDevice* MetafileTarget() const;
@@ -131,7 +149,9 @@ protected:
     virtual void DevicePie(const TRect& bounds, QPoint start, QPoint end);
     virtual void DeviceArc(const TRect& bounds, QPoint start, QPoint end);
     // Text with its reference point at anchor (TextAlignment decides which point of the text
-    // that is), turned by angleDegrees counter-clockwise about it, in font.
+    // that is), turned by angleDegrees counter-clockwise about it, in font. Every text the canvas
+    // draws comes here, so this is where control characters become visible and where the
+    // text's rectangle is recorded.
     virtual void DeviceText(QPoint anchor, const QString& text, double angleDegrees, const QFont& font);
 
     // Scale of text under the 3D zoom (1 when text does not follow the zoom).
@@ -147,6 +167,9 @@ protected:
     void InvalidatePainterState();
 
 private:
+    // The metafile's own text record for DeviceText.
+    void WriteMetafileText(QPoint anchor, const QString& shown, double angleDegrees, const QFont& font);
+    void RecordText(QPoint anchor, const QRect& cell, double angleDegrees, const QString& shown);
     void RealizePen();
     void RealizeBrush();
     void RealizeBackground();
@@ -165,6 +188,8 @@ private:
     bool m_brushRealized = false;
     // Measuring is part of a const question, but what it learns serves the next one.
     mutable TTextRunCache m_textRuns;
+    std::vector<TDrawnText> m_drawnTexts;
+    TOccupiedAreas m_occupied;
 };
 
 } // namespace tarvo

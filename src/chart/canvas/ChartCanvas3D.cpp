@@ -226,41 +226,63 @@ void TChartCanvas3D::BeforePainting()
         m_clipOutlinePainter = nullptr;
 }
 
-void TChartCanvas3D::Polygon2D(std::span<const QPoint> points)
+void TChartCanvas3D::Polygon2D(std::span<const QPoint> points) { ShapeInOutline(points, true); }
+
+void TChartCanvas3D::Polyline2D(std::span<const QPoint> points) { ShapeInOutline(points, false); }
+
+void TChartCanvas3D::ShapeInOutline(std::span<const QPoint> points, bool closed)
 {
     QPainter* painter = points.empty() ? nullptr : DeviceContext();
+    const auto draw = [&points, closed](QPainter& target) {
+        if (closed)
+            target.drawPolygon(points.data(), static_cast<int>(points.size()));
+        else
+            target.drawPolyline(points.data(), static_cast<int>(points.size()));
+    };
     if (painter == nullptr || !OutlineClipActive(*painter)) {
-        TCanvas3D::Polygon2D(points);
+        if (closed)
+            TCanvas3D::Polygon2D(points);
+        else if (QPainter* plain = PreparePainter(true, false); plain != nullptr && !points.empty())
+            draw(*plain);
         return;
     }
+    m_drawingPolygon = true;
+    PreparePainter(true, closed);
+    m_drawingPolygon = false;
+    if (ClipToOutlineAround(*painter, points))
+        draw(*painter);
+}
+
+bool TChartCanvas3D::ClipToOutlineAround(QPainter& painter, std::span<const QPoint> points)
+{
     // The image painter keeps a clip of many rectangles as one span per scan line and finds the
     // span of a line by walking the list from its start once the line lies below as many lines as
     // the list holds, so every shape near the bottom of a tall plot costs hundreds of steps per
     // scan line. Most shapes lie where the outline's edges are vertical: there the part of the
     // outline they can touch is a single rectangle, which clips the same pixels at no cost.
-    m_drawingPolygon = true;
-    PreparePainter(true, true);
-    m_drawingPolygon = false;
     const auto [minX, maxX] = std::minmax_element(
         points.begin(), points.end(), [](const QPoint& a, const QPoint& b) { return a.x() < b.x(); });
     const auto [minY, maxY] = std::minmax_element(
         points.begin(), points.end(), [](const QPoint& a, const QPoint& b) { return a.y() < b.y(); });
     // Pixels the outline's pen can reach beyond the corners, mitred joins included.
-    const QPen pen = painter->pen();
+    const QPen pen = painter.pen();
     const int reach = pen.style() == Qt::NoPen
         ? 1
         : 2 + static_cast<int>(std::ceil(std::max(1.0, pen.widthF()) * std::max(1.0, pen.miterLimit())));
     const QRect bounds(QPoint(minX->x() - reach, minY->y() - reach), QPoint(maxX->x() + reach, maxY->y() + reach));
+    // Inside the rectangle the last shape narrowed the clip to (the next face or bar of a dense
+    // chart): the same clip, without asking the outline again.
+    if (m_narrowed && m_narrowedTo.contains(bounds))
+        return true;
     const QRegion visible = m_clipOutline.intersected(bounds);
     if (visible.isEmpty())
-        return;
+        return false;
     if (visible.rectCount() > 1) {
         if (m_narrowed) {
             m_narrowed = false;
-            painter->setClipRegion(m_clipOutline);
+            painter.setClipRegion(m_clipOutline);
         }
-        painter->drawPolygon(points.data(), static_cast<int>(points.size()));
-        return;
+        return true;
     }
     // The outline's rectangle that holds the visible part, not the part itself: the next faces
     // and bars usually lie in the same one and keep the clip as it is.
@@ -271,11 +293,11 @@ void TChartCanvas3D::Polygon2D(std::span<const QPoint> points)
             break;
         }
     if (!m_narrowed || m_narrowedTo != narrowTo) {
-        painter->setClipRect(narrowTo);
+        painter.setClipRect(narrowTo);
         m_narrowed = true;
         m_narrowedTo = narrowTo;
     }
-    painter->drawPolygon(points.data(), static_cast<int>(points.size()));
+    return true;
 }
 
 TColor TChartCanvas3D::FaceColor() const { return Brush().Style() == bsSolid ? Brush().Color() : BackgroundColor(); }

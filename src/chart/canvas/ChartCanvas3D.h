@@ -56,6 +56,8 @@ public:
     bool DrawOverBuffer(const std::function<void()>& draw);
 
     void Polygon2D(std::span<const QPoint> points) override;
+    // Open line through the points with the canvas pen, clipped as Polygon2D clips.
+    void Polyline2D(std::span<const QPoint> points);
     void ClipToRect(const TRect& rect) override;
     void RemoveClip() override;
 
@@ -65,6 +67,13 @@ public:
     void ClipBox(const TRect& rect, int z0, int z1) override;
     void ConeShape(bool vertical, int left, int top, int right, int bottom, int z0, int z1, bool darkSides) override;
     void Box3D(int left, int right, int top, int bottom, int z0, int z1, bool darkSides) override;
+    // Box3D whose right side face is partly covered by what is drawn next (the next bars of a
+    // dense bar chart): beyond each cover's FromZ, nothing below its BelowY shows. Covers come
+    // in growing depth with shrinking BelowY, within the box. Those pixels are not filled, and
+    // the hidden edges are not drawn. The same as Box3D without covers or when the side in
+    // view is the left one.
+    void Box3DCoveredSide(
+        int left, int right, int top, int bottom, int z0, int z1, bool darkSides, std::span<const TSideCover> covers);
     void CylinderShape(
         bool vertical, int left, int top, int right, int bottom, int z0, int z1, bool darkCover) override;
     void HLineAtDepth(int x0, int x1, int y, int z) override;
@@ -107,6 +116,14 @@ private:
     // it that the last polygon could reach).
     [[nodiscard]] bool OutlineClipActive(const QPainter& painter) const;
     void BeforePainting() override;
+    // The side face of Box3DCoveredSide and the box's front (see the .cpp).
+    void DrawCoveredSide(const std::array<QPoint, 4>& front, int right, int top, int bottom, int z0, int z1,
+        bool darkSides, std::span<const TSideCover> covers);
+    // Polygon2D (closed) or Polyline2D within the clip outline of ClipBox (see the .cpp).
+    void ShapeInOutline(std::span<const QPoint> points, bool closed);
+    // Sets the painter's clip for a shape through points under the outline clip; false when
+    // none of it can show.
+    bool ClipToOutlineAround(QPainter& painter, std::span<const QPoint> points);
     void ForgetOutlineClip();
 
     TProjection m_projection;

@@ -126,19 +126,68 @@ void TChartCanvas3D::TrianglePoints3D(const std::array<T3DPoint, 3>& points, TCo
 
 void TChartCanvas3D::Box3D(int left, int right, int top, int bottom, int z0, int z1, bool darkSides)
 {
+    Box3DCoveredSide(left, right, top, bottom, z0, z1, darkSides, {});
+}
+
+void TChartCanvas3D::Box3DCoveredSide(
+    int left, int right, int top, int bottom, int z0, int z1, bool darkSides, std::span<const TSideCover> covers)
+{
     const TColor fill = FaceColor();
     const TBoxFaces faces = BoxFaces(Projection(), left, right, top, bottom, z0, z1);
-    Polygon2D(faces.Front);
-    if (!Is3D())
-        return;
-    if (darkSides)
-        SetFaceColor(Shade(fill, 128));
-    Polygon2D(faces.Side);
+    if (!Is3D() || covers.empty() || faces.Side[0] != ProjectXY(right, top, z0) || Pen().Width() > 1) {
+        Polygon2D(faces.Front);
+        if (!Is3D())
+            return;
+        if (darkSides)
+            SetFaceColor(Shade(fill, 128));
+        Polygon2D(faces.Side);
+    } else {
+        DrawCoveredSide(faces.Front, right, top, bottom, z0, z1, darkSides, covers);
+        if (darkSides)
+            SetFaceColor(Shade(fill, 128));
+    }
     if (faces.Top) {
         if (darkSides)
             SetFaceColor(Shade(fill, 64));
         Polygon2D(*faces.Top);
     }
+}
+
+void TChartCanvas3D::DrawCoveredSide(const std::array<QPoint, 4>& front, int right, int top, int bottom, int z0, int z1,
+    bool darkSides, std::span<const TSideCover> covers)
+{
+    // What shows of the side, as a staircase in its own plane (height y, depth z): all of it up to
+    // the first cover, then less at each further one; it ends early where a cover reaches the
+    // side's top. Its outline shows only along the top, the back and the bottom up to the first
+    // cover; the front edge is the front face's own.
+    const TColor fill = FaceColor();
+    const TSideCover& deepest = covers.back();
+    const bool endsEarly = deepest.BelowY <= top;
+    const int end = endsEarly ? deepest.FromZ : z1;
+    std::vector<QPoint> side { ProjectXY(right, top, z0), ProjectXY(right, top, end) };
+    if (!endsEarly) {
+        side.push_back(ProjectXY(right, deepest.BelowY, z1));
+        side.push_back(ProjectXY(right, deepest.BelowY, deepest.FromZ));
+    }
+    for (std::size_t k = covers.size() - 1; k-- > 0;) {
+        side.push_back(ProjectXY(right, covers[k].BelowY, covers[k + 1].FromZ));
+        side.push_back(ProjectXY(right, covers[k].BelowY, covers[k].FromZ));
+    }
+    side.push_back(ProjectXY(right, bottom, covers.front().FromZ));
+    side.push_back(ProjectXY(right, bottom, z0));
+
+    const TChartPen pen = Pen();
+    Pen().SetStyle(psClear);
+    if (darkSides)
+        SetFaceColor(Shade(fill, 128));
+    Polygon2D(side);
+    Pen() = pen;
+    SetFaceColor(fill);
+    Polygon2D(front);
+    const std::span<const QPoint> upper(side.data(), endsEarly ? 2 : 3);
+    Polyline2D(upper);
+    const std::array<QPoint, 2> lower { side.back(), side[side.size() - 2] };
+    Polyline2D(lower);
 }
 
 void TChartCanvas3D::PieSlice3D(int cx, int cy, int xRadius, int yRadius, int z0, int z1, double startAngle,

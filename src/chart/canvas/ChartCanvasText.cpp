@@ -3,12 +3,14 @@
 #include "canvas/ChartCanvas.h"
 
 #include "MetafilePaintDevice.h"
+#include "canvas/VisibleText.h"
 #include "core/ChartRounding.h"
 
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 
@@ -43,7 +45,13 @@ int TChartCanvas::TextWidth(const QString& text) const
 {
     if (text.isEmpty())
         return 0;
-    return m_textRuns.Width(m_font.ToQFont(), m_painter != nullptr ? m_painter->device() : nullptr, text);
+    return m_textRuns.Width(m_font.ToQFont(), m_painter != nullptr ? m_painter->device() : nullptr, VisibleText(text));
+}
+
+void TChartCanvas::ForgetDrawnTexts()
+{
+    m_drawnTexts.clear();
+    m_occupied.Clear();
 }
 
 int TChartCanvas::WidestLine(const QStringList& lines) const
@@ -93,15 +101,15 @@ void TChartCanvas::RotatedText2D(int x, int y, int angleDegrees, const QString& 
 void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDegrees, const QFont& font)
 {
     QPainter& painter = *m_painter;
-    if (MetafilePaintDevice* metafile = MetafileTarget()) {
-        // One ExtTextOut record that other programs can edit, not glyph outlines.
-        painter.save();
-        painter.setFont(font);
-        painter.setPen(ToQColor(m_font.Color()));
-        RealizeBackground();
-        metafile->Text(painter, anchor, text, angleDegrees, static_cast<std::uint16_t>(m_textAlignment));
-        painter.restore();
-        InvalidatePainterState();
+    const QString shown = VisibleText(text);
+    const QFontMetrics& metrics = m_textRuns.Metrics(font, painter.device());
+    const int width = m_textRuns.Width(font, painter.device(), shown);
+    const QPoint baseline = BaselineOffset(metrics, width, m_textAlignment);
+    const int ascent = metrics.ascent();
+    const int height = metrics.height();
+    RecordText(anchor, QRect(baseline.x(), baseline.y() - ascent, width, height), angleDegrees, shown);
+    if (MetafileTarget() != nullptr) {
+        WriteMetafileText(anchor, shown, angleDegrees, font);
         return;
     }
     // The cell behind the text is filled here when the canvas is opaque; the painter's own mode
@@ -109,15 +117,10 @@ void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDe
     // The painter's pen, mode and font are left for the canvas to set again before its next
     // operation (which it does after InvalidatePainterState): saving and restoring the painter
     // around every mark and label costs more than the text.
-    const QFontMetrics& metrics = m_textRuns.Metrics(font, painter.device());
-    const int width = m_textRuns.Width(font, painter.device(), text);
-    const QPoint baseline = BaselineOffset(metrics, width, m_textAlignment);
-    const int ascent = metrics.ascent();
-    const int height = metrics.height();
     // A prepared layout draws the same pixels as drawText only without rotation, and only the
     // image painter keeps them: other engines get the text itself.
     const bool prepared = angleDegrees == 0.0 && painter.paintEngine()->type() == QPaintEngine::Raster
-        && TTextRunCache::CanLayout(text);
+        && TTextRunCache::CanLayout(shown);
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setFont(font);
     painter.setPen(ToQColor(m_font.Color()));
@@ -125,7 +128,7 @@ void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDe
         const QPoint origin = anchor + baseline;
         if (m_backgroundMode == OPAQUE)
             painter.fillRect(origin.x(), origin.y() - ascent, width, height, ToQColor(m_backgroundColor));
-        painter.drawStaticText(origin.x(), origin.y() - ascent, m_textRuns.Layout(font, painter.device(), text));
+        painter.drawStaticText(origin.x(), origin.y() - ascent, m_textRuns.Layout(font, painter.device(), shown));
     } else {
         painter.save();
         painter.translate(anchor);
@@ -133,10 +136,37 @@ void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDe
             painter.rotate(-angleDegrees);
         if (m_backgroundMode == OPAQUE)
             painter.fillRect(baseline.x(), baseline.y() - ascent, width, height, ToQColor(m_backgroundColor));
-        painter.drawText(baseline, text);
+        painter.drawText(baseline, shown);
         painter.restore();
     }
     InvalidatePainterState();
+}
+
+void TChartCanvas::WriteMetafileText(QPoint anchor, const QString& shown, double angleDegrees, const QFont& font)
+{
+    // One ExtTextOut record that other programs can edit, not glyph outlines.
+    QPainter& painter = *m_painter;
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(ToQColor(m_font.Color()));
+    RealizeBackground();
+    MetafileTarget()->Text(painter, anchor, shown, angleDegrees, static_cast<std::uint16_t>(m_textAlignment));
+    painter.restore();
+    InvalidatePainterState();
+}
+
+void TChartCanvas::RecordText(QPoint anchor, const QRect& cell, double angleDegrees, const QString& shown)
+{
+    // cell is relative to the anchor; turned text covers the bounding box of its turned cell.
+    QRect covered = cell;
+    if (angleDegrees != 0.0) {
+        QTransform turn;
+        turn.rotate(-angleDegrees);
+        covered = turn.mapRect(QRectF(cell)).toAlignedRect();
+    }
+    covered.translate(anchor);
+    m_drawnTexts.push_back({ covered, shown });
+    m_occupied.Add(covered);
 }
 
 void TChartCanvas::FillGradient(const TRect& rect, TColor color1, TColor color2, TGradientDirection direction)

@@ -11,7 +11,9 @@
 namespace tarvo
 {
 
-bool InsidePolygon(QPoint p, std::span<const QPoint> points)
+bool InsidePolygon(QPoint p, std::span<const QPoint> points) { return InsidePolygonF(QPointF(p), points); }
+
+bool InsidePolygonF(QPointF p, std::span<const QPoint> points)
 {
     bool inside = false;
     const std::size_t count = points.size();

@@ -9,6 +9,7 @@
 #include "core/Rect.h"
 
 #include <QPoint>
+#include <QPointF>
 
 #include <array>
 #include <optional>
@@ -20,6 +21,9 @@ namespace tarvo
 
 // Even-odd rule; an empty polygon contains nothing.
 [[nodiscard]] bool InsidePolygon(QPoint p, std::span<const QPoint> points);
+// The same for a point between pixels: a filled polygon paints the pixels whose centres
+// (x + 0.5, y + 0.5) it contains.
+[[nodiscard]] bool InsidePolygonF(QPointF p, std::span<const QPoint> points);
 // The ellipse inscribed in rect (centre at the integer midpoints); a flat rect contains nothing.
 [[nodiscard]] bool InsideEllipse(QPoint p, const TRect& rect);
 // Upright triangle (x0, yBase), ((x0 + x1) / 2, yApex), (x1, yBase).

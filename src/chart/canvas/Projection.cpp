@@ -110,4 +110,22 @@ void TProjection::Unproject(int& x, int& y, int z) const
     y = Round(((screenY - OriginY) / Scale - dz * r.a23 - (screenX - CenterX) * r.a21) / r.a22) + CenterY;
 }
 
+QPointF TProjection::UnprojectExact(QPointF screen, double z) const
+{
+    if (!Is3D || Scale == 0)
+        return screen;
+    const double sx = (screen.x() - OriginX) / Scale;
+    const double sy = (screen.y() - OriginY) / Scale;
+    if (Oblique)
+        return { sx + CenterX - z, sy + CenterY + z };
+    const TRotationCoefficients& r = Rotation;
+    const double determinant = r.a11 * r.a22 - r.a12 * r.a21;
+    if (std::fabs(determinant) < 1e-12)
+        return screen;
+    const double dz = z - CenterZ;
+    const double r1 = sx - dz * r.a13;
+    const double r2 = sy - dz * r.a23;
+    return { (r1 * r.a22 - r.a12 * r2) / determinant + CenterX, (r.a11 * r2 - r.a21 * r1) / determinant + CenterY };
+}
+
 } // namespace tarvo

@@ -7,6 +7,7 @@
 #include "core/Rect.h"
 
 #include <QPoint>
+#include <QPointF>
 
 namespace tarvo
 {
@@ -55,6 +56,11 @@ struct TProjection {
     // The inverse of Project for a point known to lie at depth z (perspective ignored). Leaves x
     // and y alone when there is nothing to invert (zero scale, degenerate rotation, flat view).
     void Unproject(int& x, int& y, int z) const;
+
+    // The exact inverse of Project without its rounding and without perspective: the point at
+    // depth z that Project would put at the screen position (a pixel's centre is (x + 0.5,
+    // y + 0.5)). The screen position itself when the view is flat or cannot be inverted.
+    [[nodiscard]] QPointF UnprojectExact(QPointF screen, double z) const;
 };
 
 } // namespace tarvo

@@ -101,7 +101,11 @@ public:
 
     // --- Chart pipeline ---
     [[nodiscard]] bool Vertical() const override { return IsSideLegend(m_alignment); }
+    // When not every item fits, the last row that does shows MoreItemsText of the rest instead
+    // of an item: it has no symbol, and RowAt does not count it.
     [[nodiscard]] TRect DrawLegend(const TRect& chartRect) override;
+    // "+ 4,987 more", the number grouped as the chart's number formats say.
+    [[nodiscard]] static QString MoreItemsText(int count);
 
     // --- State of the last drawing ---
     [[nodiscard]] const TLegendLayout& Layout() const { return m_layout; }

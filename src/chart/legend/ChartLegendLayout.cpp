@@ -5,6 +5,7 @@
 
 #include "canvas/ChartCanvas3D.h"
 #include "series/ChartSeries.h"
+#include "series/ChartSeriesFormat.h"
 
 #include <algorithm>
 
@@ -40,21 +41,51 @@ TRect TChartLegend::DrawLegend(const TRect& chartRect)
     const int lineHeight = canvas.LineHeight();
 
     const int itemCount = ItemCountFor(m_styleInForce);
-    std::vector<int> widths;
-    widths.reserve(static_cast<std::size_t>(itemCount));
-    for (int k = m_firstValue; k < m_firstValue + itemCount; ++k)
-        widths.push_back(canvas.TextWidth(QString::fromStdString(StyledItemText(m_styleInForce, k))));
-
-    m_layout = LayOutLegend(LayoutInput(chartRect, lineHeight, itemCount), widths);
+    const TLegendLayoutInput input = LayoutInput(chartRect, lineHeight, itemCount);
+    // A legend at the side is as wide as the rows it shows and has as many rows as fit, so only
+    // those are measured (a folder of 5,000 entries lists some 50); one at the top or bottom
+    // sizes its columns by every item.
+    int measured = itemCount;
+    if (IsSideLegend(m_alignment))
+        measured = std::min(itemCount, LayOutLegend(input, std::vector<int>(itemCount > 0 ? 1 : 0)).RowCount);
+    std::vector<int> widths(static_cast<std::size_t>(itemCount), 0);
+    for (int k = 0; k < measured; ++k)
+        widths[static_cast<std::size_t>(k)]
+            = canvas.TextWidth(QString::fromStdString(StyledItemText(m_styleInForce, m_firstValue + k)));
+    m_layout = LayOutLegend(input, widths);
+    int shown = std::min(itemCount, m_layout.VisibleItems());
+    QString more;
+    if (shown >= 1 && shown < itemCount) {
+        // The last row that fits says how many items do not, in place of one of them; the
+        // legend is laid out again to be wide enough for it.
+        widths[static_cast<std::size_t>(shown - 1)] = canvas.TextWidth(MoreItemsText(itemCount - shown + 1));
+        m_layout = LayOutLegend(input, widths);
+        shown = std::min(itemCount, m_layout.VisibleItems());
+        if (shown >= 1 && shown < itemCount)
+            more = MoreItemsText(itemCount - shown + 1);
+    }
     m_chart.GetLegendRect(m_layout.Rect);
-    const int shown = std::min(itemCount, m_layout.VisibleItems());
     if (shown < 1)
         return chartRect; // no room or nothing to list: the chart keeps its whole rectangle
 
     DrawBox();
-    m_drawnItems = shown;
+    // Marks keep off the whole legend, not only its texts.
+    canvas.Occupy(m_layout.Rect.ToQRect());
+    m_drawnItems = more.isEmpty() ? shown : shown - 1;
     DrawItems(m_styleInForce, itemCount);
+    if (!more.isEmpty()) {
+        const QPoint at = LegendItemTextPos(m_layout, shown - 1);
+        canvas.Brush().SetStyle(bsClear);
+        canvas.SetBackgroundMode(TRANSPARENT);
+        canvas.SetTextAlignment(TA_LEFT | TA_TOP);
+        canvas.TextOut2D(at.x(), at.y(), more);
+    }
     return RoomLeft(chartRect);
+}
+
+QString TChartLegend::MoreItemsText(int count)
+{
+    return QStringLiteral("+ %1 more").arg(QString::fromStdString(FormatFloat("#,##0", count, ChartFormatSettings())));
 }
 
 void TChartLegend::DrawBox()

@@ -89,7 +89,10 @@ public:
     // The chart holds up the legend's colour while the legend draws.
     void SetLegendColor(TColor value) { m_legendColor = value; }
 
-    // The zoom band at the zoom state's corners on the canvas; drawn twice it leaves no trace.
+    // The zoom band at the zoom state's corners on the canvas, one pixel wide, drawn not-xor in
+    // kZoomBandColor: each pixel under it changes by 128 in every channel; drawn twice it leaves
+    // no trace.
+    static constexpr TColor kZoomBandColor = 0x7F7F7F;
     void DrawZoomRectangle();
 
     // --- Events ---

@@ -17,6 +17,7 @@ void TCustomAxisPanel::RenderChart(const TRect& rect)
 {
     static_cast<void>(rect); // PanelRect, already known to the panel
     TChartCanvas3D& canvas = Canvas();
+    canvas.ForgetDrawnTexts();
     FillPanel();
 
     const std::vector<TChartSeries*> active = ActiveSeries();

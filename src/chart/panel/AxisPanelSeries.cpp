@@ -99,12 +99,14 @@ void TCustomAxisPanel::PaintSeriesMarks(TChartSeries& series)
 
 void TCustomAxisPanel::DrawZoomRectangle()
 {
-    // Inverting the pixels twice restores them, so the band can be moved without a repaint. The
-    // panel colour keeps the band visible on the panel; on white that would be no change at all.
+    // Not-xor with 0x7F7F7F flips the top bit of red, green and blue: every pixel under the band
+    // changes by exactly 128 in each channel, so the band shows on the dark gradient, on white
+    // walls and on a bar of any colour (mid gray turns black, silver dark gray), and drawing it
+    // twice restores the picture, so it moves without a repaint. A pen in the panel colour
+    // flipped only the low bits of a light panel colour: invisible on the gradient.
     TChartCanvas3D& canvas = Canvas();
     TChartPen pen;
-    const TColor panel = ColorToRGB(Color());
-    pen.SetColor(panel == clWhite ? clBlack : panel);
+    pen.SetColor(kZoomBandColor);
     pen.SetMode(pmNotXor);
     canvas.Pen() = pen;
     canvas.Brush().SetStyle(bsClear);

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <optional>
+#include <utility>
 
 namespace tarvo
 {
@@ -90,6 +92,33 @@ TScreenAspect PrimaryScreenAspect()
     const QSize pixels = screen->size();
     const QSizeF millimetres = screen->physicalSize();
     return { pixels.width(), pixels.height(), millimetres.width(), millimetres.height() };
+}
+
+std::vector<bool> FoldedBelowRank(std::span<const double> values, int kept, double minimumPercent)
+{
+    const std::size_t count = values.size();
+    std::vector<bool> folded(count, false);
+    if (kept < 0 || count <= static_cast<std::size_t>(kept) + 1)
+        return folded;
+    std::vector<std::size_t> order(count);
+    std::iota(order.begin(), order.end(), std::size_t { 0 });
+    // The kept largest first, in a partial order: the cost stays linear for thousands of slices.
+    const auto larger = [&values](std::size_t a, std::size_t b) {
+        const double va = std::fabs(values[a]);
+        const double vb = std::fabs(values[b]);
+        return va != vb ? va > vb : a < b;
+    };
+    std::nth_element(order.begin(), order.begin() + kept, order.end(), larger);
+    for (auto it = order.begin() + kept; it != order.end(); ++it)
+        folded[*it] = true;
+    double total = 0;
+    for (const double value : values)
+        total += std::fabs(value);
+    const double smallest = total * minimumPercent / 100.0;
+    for (std::size_t i = 0; i < count; ++i)
+        if (std::fabs(values[i]) < smallest)
+            folded[i] = true;
+    return folded;
 }
 
 std::vector<TPieAngle> CalcSliceAngles(std::span<const double> values, std::span<const bool> folded, double absTotal)
@@ -179,6 +208,128 @@ int SliceAtPoint(const TPieCircle& circle, double rotationRadians, std::span<con
             && std::abs(y - circle.CenterY) < circle.YRadius + offset.y() && angles[i].StartAngle <= angle
             && angle <= angles[i].EndAngle)
             return static_cast<int>(i);
+    }
+    return -1;
+}
+
+namespace
+{
+
+    // A point of the sight line in units of the radii around a centre, y upward: the disc is
+    // the unit circle there, and the angle of a point is the angle slices are measured in.
+    struct TUnitLine {
+        QPointF Face;
+        QPointF Direction; // from the face to the back
+        [[nodiscard]] QPointF At(double t) const { return Face + t * Direction; }
+    };
+
+    TUnitLine ToUnit(const TSightLine& sight, QPointF centre, const TPieCircle& circle)
+    {
+        const auto unit = [&](QPointF p) {
+            return QPointF((p.x() - centre.x()) / circle.XRadius, (centre.y() - p.y()) / circle.YRadius);
+        };
+        const QPointF face = unit(sight.Face);
+        return { face, unit(sight.Back) - face };
+    }
+
+    double Dot(QPointF a, QPointF b) { return a.x() * b.x() + a.y() * b.y(); }
+    double Cross(QPointF a, QPointF b) { return a.x() * b.y() - a.y() * b.x(); }
+
+    // The stretch [t0, t1] of the line (t from 0 at the face to 1 at the back) inside the unit
+    // circle, or nothing.
+    std::optional<std::pair<double, double>> InsideUnitCircle(const TUnitLine& line)
+    {
+        const double a = Dot(line.Direction, line.Direction);
+        const double b = 2 * Dot(line.Face, line.Direction);
+        const double c = Dot(line.Face, line.Face) - 1;
+        if (a == 0)
+            return c <= 0 ? std::optional(std::pair(0.0, 0.0)) : std::nullopt;
+        const double discriminant = b * b - 4 * a * c;
+        if (discriminant < 0)
+            return std::nullopt;
+        const double root = std::sqrt(discriminant);
+        const double t0 = std::max(0.0, (-b - root) / (2 * a));
+        const double t1 = std::min(1.0, (-b + root) / (2 * a));
+        if (t0 > t1)
+            return std::nullopt;
+        return std::pair(t0, t1);
+    }
+
+    double Wrapped(double angle)
+    {
+        angle = std::fmod(angle, kTwoPi);
+        return angle < 0 ? angle + kTwoPi : angle;
+    }
+
+    // The angle of a unit-plane point relative to the rotation, in [0, 2π).
+    double UnitAngle(QPointF p, double rotationRadians) { return Wrapped(std::atan2(p.y(), p.x()) - rotationRadians); }
+
+    int SliceAtAngle(std::span<const TPieAngle> angles, double angle)
+    {
+        // The ranges follow each other without gaps, so the first one ending at or after the
+        // angle holds it; on a shared boundary that is the lower index.
+        const auto found = std::lower_bound(
+            angles.begin(), angles.end(), angle, [](const TPieAngle& a, double value) { return a.EndAngle < value; });
+        if (found == angles.end() || found->StartAngle > angle)
+            return -1;
+        return static_cast<int>(found - angles.begin());
+    }
+
+    bool WedgeOnLine(const TUnitLine& line, const TPieAngle& slice, double rotationRadians)
+    {
+        const double width = slice.EndAngle - slice.StartAngle;
+        if (!(width > 0))
+            return false;
+        const auto inside = InsideUnitCircle(line);
+        if (!inside)
+            return false;
+        const auto [t0, t1] = *inside;
+        const QPointF from = line.At(t0);
+        const QPointF to = line.At(t1);
+        const double lengthSquared = Dot(line.Direction, line.Direction);
+        if (lengthSquared > 0) {
+            // Through the apex, where every wedge of this centre meets.
+            const double closest = std::clamp(-Dot(line.Face, line.Direction) / lengthSquared, t0, t1);
+            if (Dot(line.At(closest), line.At(closest)) < 1e-18)
+                return true;
+        }
+        // Along a line that misses the apex the angle turns one way by less than half a turn:
+        // the wedge is seen when that arc and the wedge's angle range overlap.
+        const double a = UnitAngle(from, rotationRadians);
+        const double b = UnitAngle(to, rotationRadians);
+        const bool counterClockwise = Cross(from, to) >= 0;
+        const double arcStart = counterClockwise ? a : b;
+        const double arcWidth = Wrapped(counterClockwise ? b - a : a - b);
+        return Wrapped(slice.StartAngle - arcStart) <= arcWidth || Wrapped(arcStart - slice.StartAngle) <= width;
+    }
+
+} // namespace
+
+int SliceSeenOnDisc(
+    const TPieCircle& circle, double rotationRadians, std::span<const TPieAngle> angles, const TSightLine& sight)
+{
+    if (circle.XRadius <= 0 || circle.YRadius <= 0)
+        return -1;
+    const TUnitLine line = ToUnit(sight, QPointF(circle.CenterX, circle.CenterY), circle);
+    const auto inside = InsideUnitCircle(line);
+    if (!inside)
+        return -1;
+    return SliceAtAngle(angles, UnitAngle(line.At(inside->first), rotationRadians));
+}
+
+int SliceSeenAmongWedges(const TPieCircle& circle, double rotationRadians, std::span<const TPieAngle> angles,
+    std::span<const QPoint> offsets, std::span<const int> drawOrder, const TSightLine& sight)
+{
+    if (circle.XRadius <= 0 || circle.YRadius <= 0)
+        return -1;
+    for (auto it = drawOrder.rbegin(); it != drawOrder.rend(); ++it) {
+        const auto index = static_cast<std::size_t>(*it);
+        if (index >= angles.size())
+            continue;
+        const QPoint offset = index < offsets.size() ? offsets[index] : QPoint(0, 0);
+        const QPointF centre(circle.CenterX + offset.x(), circle.CenterY - offset.y());
+        if (WedgeOnLine(ToUnit(sight, centre, circle), angles[index], rotationRadians))
+            return *it;
     }
     return -1;
 }

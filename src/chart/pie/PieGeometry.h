@@ -7,6 +7,7 @@
 #include "core/Rect.h"
 
 #include <QPoint>
+#include <QPointF>
 
 #include <span>
 #include <vector>
@@ -64,6 +65,11 @@ struct TPieAngle {
     double EndAngle = 0;
 };
 
+// Which slices fold when only the kept largest may stay (by absolute value; of equal values the
+// earlier slice stays): none while at most kept + 1 slices exist, since folding a single slice
+// would only rename it; otherwise also every slice under minimumPercent of the total.
+[[nodiscard]] std::vector<bool> FoldedBelowRank(std::span<const double> values, int kept, double minimumPercent = 0);
+
 // Angles of slices with values (signed; |value| counts) in point order around a total of
 // absTotal. Folded slices keep zero width. A total of 0 gives the first slice the whole circle
 // and the others nothing.
@@ -88,5 +94,26 @@ struct TPieAngle {
 // range holds its angle, or -1. A box and an angle range, not an ellipse.
 [[nodiscard]] int SliceAtPoint(const TPieCircle& circle, double rotationRadians, std::span<const TPieAngle> angles,
     std::span<const QPoint> offsets, int x, int y);
+
+// A pixel's line of sight through a pie drawn between two depths, in the pie's own plane: where
+// it crosses the depth of the face drawn on top and the depth of the back. Flat, both are the
+// pixel's centre.
+struct TSightLine {
+    QPointF Face;
+    QPointF Back;
+};
+
+// The slice of a pie without pulled-out slices that is seen along the line: the one whose angle
+// range holds the first point of the line, from the face on, that lies in the disc (the face or
+// the rim below it); -1 when the line misses the disc.
+[[nodiscard]] int SliceSeenOnDisc(
+    const TPieCircle& circle, double rotationRadians, std::span<const TPieAngle> angles, const TSightLine& sight);
+
+// With slices pulled out each slice is a wedge of its own, drawn in drawOrder so that later ones
+// cover earlier ones: the last wedge in that order that the line passes through (its face, its
+// rim or a radial side), or -1. Slices of no width are never seen.
+[[nodiscard]] int SliceSeenAmongWedges(const TPieCircle& circle, double rotationRadians,
+    std::span<const TPieAngle> angles, std::span<const QPoint> offsets, std::span<const int> drawOrder,
+    const TSightLine& sight);
 
 } // namespace tarvo

@@ -92,7 +92,7 @@ void TPieSeries::GroupSmallSlices()
     if (values.Order() != loNone)
         values.SortPoints();
     // The other slice of the previous drawing goes; its values are unfolded again below.
-    for (int i = 0; i < PointCount(); ++i) {
+    for (int i = PointCount() - 1; i >= 0; --i) {
         if (IsOtherSlice(i)) {
             DeletePoint(i);
             break;
@@ -101,20 +101,34 @@ void TPieSeries::GroupSmallSlices()
     XValues().Renumber();
 
     const double total = values.AbsSum();
-    if (m_pieSettings.otherSlice.Style() == poNone || !(total > 0))
+    const TPieOtherSlice& other = m_pieSettings.otherSlice;
+    if (other.Style() == poNone || !(total > 0))
         return;
-    double sum = 0;
     const int count = PointCount();
+    std::vector<bool> folded;
+    if (other.Style() == poBelowRank) {
+        std::vector<double> all(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i)
+            all[static_cast<std::size_t>(i)] = values.Value(i);
+        folded = FoldedBelowRank(
+            all, static_cast<int>(std::clamp(other.Value(), -1.0, double(count))), other.MinimumPercent());
+    } else {
+        folded.resize(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const double value = values.Value(i);
+            const double compared = other.Style() == poBelowPercent ? value * 100 / total : value;
+            folded[static_cast<std::size_t>(i)] = compared < other.Value();
+        }
+    }
+    double sum = 0;
     for (int i = 0; i < count; ++i) {
-        const double value = values.Value(i);
-        const double compared = m_pieSettings.otherSlice.Style() == poBelowPercent ? value * 100 / total : value;
-        if (compared < m_pieSettings.otherSlice.Value()) {
-            sum += value;
+        if (folded[static_cast<std::size_t>(i)]) {
+            sum += values.Value(i);
             XValues().SetValue(i, kFoldedX);
         }
     }
     if (sum != 0) {
-        AddPoint(kOtherSliceX, sum, m_pieSettings.otherSlice.Text(), clDefaultColor);
+        AddPoint(kOtherSliceX, sum, other.Text(), other.Color());
         // The folded values are in the other slice now; the total counts them once.
         values.SetAbsSum(values.AbsSum() - sum);
     }

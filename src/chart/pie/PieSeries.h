@@ -81,7 +81,10 @@ public:
     void DrawValues() override;
     void DrawPoint(int index) override;
     virtual void DrawSlice(int index);
+    // Folded slices have no mark; the others' marks sit outside the rim, at the slice's middle.
+    [[nodiscard]] bool ShowsMark(int index) const override;
     void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position) override;
+    void PlaceMark(int index, TSeriesMarkPosition& position) override;
     [[nodiscard]] int PointAt(int x, int y) const override;
     [[nodiscard]] int PointX(int index) const override;
     [[nodiscard]] int LegendItemCount() const override;

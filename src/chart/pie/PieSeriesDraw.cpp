@@ -116,9 +116,18 @@ void TPieSeries::DrawSlice(int index)
     m_lastEnd = m_currentEnd;
 }
 
+bool TPieSeries::ShowsMark(int index) const { return TCircledSeries::ShowsMark(index) && !IsFolded(index); }
+
 void TPieSeries::DrawMark(int index, const std::string& text, TSeriesMarkPosition& position)
 {
     if (index < 0 || index >= static_cast<int>(m_angles.size()) || IsFolded(index))
+        return;
+    TCircledSeries::DrawMark(index, text, position);
+}
+
+void TPieSeries::PlaceMark(int index, TSeriesMarkPosition& position)
+{
+    if (index < 0 || index >= static_cast<int>(m_angles.size()))
         return;
     const QPoint radius = ExplodedRadius(index);
     const double angle = m_angles[static_cast<std::size_t>(index)].MidAngle;
@@ -137,7 +146,6 @@ void TPieSeries::DrawMark(int index, const std::string& text, TSeriesMarkPositio
     // The box lies on the far side of the arrow's end, away from the centre.
     position.BoxCorner = QPoint(end.x() > CircleCenterX() ? end.x() : end.x() - position.BoxWidth,
         end.y() > CircleCenterY() ? end.y() : end.y() - position.BoxHeight);
-    TCircledSeries::DrawMark(index, text, position);
 }
 
 } // namespace tarvo

@@ -173,12 +173,19 @@ public:
     // |PointValue| as a percentage of the main list's AbsSum (100 when that is 0), written with
     // PercentFormat; withTotal appends " of " and the AbsSum written with ValueFormat.
     [[nodiscard]] std::string PercentText(int index, bool withTotal) const;
-    // Draws the marks of the visible, non-null points on the chart's canvas, after the points:
-    // measures each box, places it centred above its point and hands it to DrawMark. Nothing
-    // without a chart or while the marks are hidden; clipping is the chart's business.
+    // Draws the marks of the visible points that show one (ShowsMark) on the chart's canvas,
+    // after the points: measures each box, places it centred above its point and hands it to
+    // DrawMark. With Marks().HideOverlapping, a mark whose box would overlap a text, mark or
+    // legend already on the picture is left out, the marks of the largest values placed first.
+    // Nothing without a chart or while the marks are hidden; clipping is the chart's business.
     void PaintMarks();
-    // Places and draws one mark; series that keep their marks away from the point move ArrowEnd
-    // and the box first. The base draws it where PaintMarks put it.
+    // Whether point index has a mark at all; asked before its text is made. The base: every point
+    // that is not null.
+    [[nodiscard]] virtual bool ShowsMark(int index) const { return !IsNull(index); }
+    // Moves ArrowEnd and the box of point index's mark away from the point, as the series keeps
+    // its marks; the base leaves the box centred above the point.
+    virtual void PlaceMark(int index, TSeriesMarkPosition& position);
+    // Places and draws one mark (PlaceMark, then the marks' DrawMarkItem).
     virtual void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position);
 
     // Stored positions of the marks, kept in step with the points.
@@ -283,6 +290,10 @@ protected:
     bool m_drawBetweenPoints = false;
 
 private:
+    // PaintMarks with Marks().HideOverlapping: which marks fit, then those drawn in point order.
+    void PaintMarksApart(int first, int last);
+    // Point index's mark of the given box size where PaintMarks first puts it, before PlaceMark.
+    [[nodiscard]] TSeriesMarkPosition MarkPositionAt(int index, int width, int height) const;
     // The add without PointAdded: returns the index or -1 when OnBeforeAdd refused.
     int InsertPoint(double x, double y, const std::string& label, TColor color);
     void CheckPointIndex(int index) const;

@@ -63,6 +63,12 @@ public:
             item.emplace();
         return *item;
     }
+    // Empties entry index unless it is custom: the mark was not drawn this time.
+    void Forget(int index)
+    {
+        if (Has(index) && !m_items[static_cast<std::size_t>(index)]->IsCustom)
+            m_items[static_cast<std::size_t>(index)].reset();
+    }
     // Removes entry index when it exists; later entries move down with their points.
     void Delete(int index)
     {

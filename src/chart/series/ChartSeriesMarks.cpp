@@ -68,21 +68,38 @@ std::string TChartSeries::MarkText(int index) const
 std::vector<std::string> TChartSeries::MarkTexts() const
 {
     std::vector<std::string> texts;
-    texts.reserve(static_cast<std::size_t>(PointCount()));
     for (int i = 0; i < PointCount(); ++i)
-        if (!IsNull(i))
+        if (ShowsMark(i))
             texts.push_back(MarkText(i));
     return texts;
+}
+
+TSeriesMarkPosition TChartSeries::MarkPositionAt(int index, int width, int height) const
+{
+    TSeriesMarkPosition position;
+    const int x = PointX(index);
+    const int y = PointY(index);
+    position.ArrowStart = QPoint(x, y);
+    position.ArrowEnd = position.ArrowStart;
+    position.BoxWidth = width;
+    position.BoxHeight = height;
+    // Centred above the point, its bottom row on the point's row.
+    position.BoxCorner = QPoint(x - width / 2, y - height + 1);
+    return position;
 }
 
 void TChartSeries::PaintMarks()
 {
     if (!m_parentChart || !m_marks.Visible() || m_firstVisible < 0)
         return;
-    TChartCanvas3D& canvas = m_parentChart->Canvas();
     const int last = std::min(m_lastVisible, PointCount() - 1);
+    if (m_marks.HideOverlapping()) {
+        PaintMarksApart(m_firstVisible, last);
+        return;
+    }
+    TChartCanvas3D& canvas = m_parentChart->Canvas();
     for (int i = m_firstVisible; i <= last; ++i) {
-        if (IsNull(i))
+        if (!ShowsMark(i))
             continue;
         const std::string text = MarkText(i);
         if (text.empty())
@@ -91,21 +108,73 @@ void TChartSeries::PaintMarks()
         int width = 0;
         int height = 0;
         m_marks.MeasureBox(canvas, text, width, height);
-        TSeriesMarkPosition position;
-        const int x = PointX(i);
-        const int y = PointY(i);
-        position.ArrowStart = QPoint(x, y);
-        position.ArrowEnd = position.ArrowStart;
-        position.BoxWidth = width;
-        position.BoxHeight = height;
-        // Centred above the point, its bottom row on the point's row.
-        position.BoxCorner = QPoint(x - width / 2, y - height + 1);
+        TSeriesMarkPosition position = MarkPositionAt(i, width, height);
         DrawMark(i, text, position);
     }
 }
 
+void TChartSeries::PaintMarksApart(int first, int last)
+{
+    TChartCanvas3D& canvas = m_parentChart->Canvas();
+    m_marks.ApplyFont(canvas);
+    std::vector<int> order;
+    for (int i = first; i <= last; ++i)
+        if (ShowsMark(i))
+            order.push_back(i);
+    // The largest values claim their room first; of equal ones the earlier point.
+    const TChartValueList& values = MainValueList();
+    std::stable_sort(order.begin(), order.end(),
+        [&values](int a, int b) { return std::fabs(values.Value(a)) > std::fabs(values.Value(b)); });
+
+    // Any mark's box holds at least one line and a "W", and PlaceMark anchors a box by the side
+    // that faces its point: where that smallest box does not fit, no box does, and the text is
+    // never made.
+    int smallestWidth = 0;
+    int smallestHeight = 0;
+    m_marks.MeasureBox(canvas, {}, smallestWidth, smallestHeight);
+    std::vector<std::pair<int, std::string>> placed;
+    for (const int i : order) {
+        const bool custom = m_marks.Positions().Has(i) && m_marks.Positions().At(i)->IsCustom;
+        if (!custom) {
+            TSeriesMarkPosition probe = MarkPositionAt(i, smallestWidth, smallestHeight);
+            PlaceMark(i, probe);
+            if (canvas.Occupied().Intersects(m_marks.ScreenBox(probe, canvas))) {
+                m_marks.Positions().Forget(i);
+                continue;
+            }
+        }
+        std::string text = MarkText(i);
+        int width = 0;
+        int height = 0;
+        m_marks.MeasureBox(canvas, text, width, height);
+        TSeriesMarkPosition position = MarkPositionAt(i, width, height);
+        PlaceMark(i, position);
+        const QRect box = m_marks.ScreenBox(custom ? *m_marks.Positions().At(i) : position, canvas);
+        if (text.empty() || canvas.Occupied().Intersects(box)) {
+            m_marks.Positions().Forget(i);
+            continue;
+        }
+        canvas.Occupy(box);
+        placed.emplace_back(i, std::move(text));
+    }
+
+    // Drawn as without the rule, in point order, so a picture without overlaps stays the same.
+    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [i, text] : placed) {
+        m_marks.ApplyFont(canvas);
+        int width = 0;
+        int height = 0;
+        m_marks.MeasureBox(canvas, text, width, height);
+        TSeriesMarkPosition position = MarkPositionAt(i, width, height);
+        DrawMark(i, text, position);
+    }
+}
+
+void TChartSeries::PlaceMark(int, TSeriesMarkPosition&) { }
+
 void TChartSeries::DrawMark(int index, const std::string& text, TSeriesMarkPosition& position)
 {
+    PlaceMark(index, position);
     m_marks.DrawMarkItem(index, PointColor(index), position, text);
 }
 

@@ -43,6 +43,7 @@ void TSeriesMarks::Assign(const TSeriesMarks& source)
     SetFont(source.m_font);
     SetStyle(source.m_style);
     SetVisible(source.m_visible);
+    SetHideOverlapping(source.m_hideOverlapping);
 }
 
 void TSeriesMarks::SetArrow(const TChartPen& value) { static_cast<TChartPen&>(m_arrow) = value; }
@@ -53,6 +54,7 @@ void TSeriesMarks::SetFont(const TChartFont& value) { m_font = value; }
 void TSeriesMarks::SetFrame(const TChartPen& value) { m_frame = value; }
 void TSeriesMarks::SetTransparent(bool value) { Store(m_transparent, value); }
 void TSeriesMarks::SetVisible(bool value) { Store(m_visible, value); }
+void TSeriesMarks::SetHideOverlapping(bool value) { Store(m_hideOverlapping, value); }
 
 void TSeriesMarks::SetStyle(TSeriesMarksStyle value)
 {
@@ -93,6 +95,16 @@ void TSeriesMarks::MeasureBox(TChartCanvas& canvas, std::string_view text, int& 
         width += 2 * m_frame.Width();
         height += 2 * m_frame.Width();
     }
+}
+
+QRect TSeriesMarks::ScreenBox(const TSeriesMarkPosition& position, const TChartCanvas3D& canvas) const
+{
+    QPoint corner = position.BoxCorner;
+    if (canvas.Is3D() && !canvas.Handles3DText()) {
+        const QPoint end = canvas.ProjectXY(position.ArrowEnd.x(), position.ArrowEnd.y(), m_markDepth);
+        corner = QPoint(end.x() + corner.x() - position.ArrowEnd.x(), end.y() - (position.ArrowEnd.y() - corner.y()));
+    }
+    return { corner, QSize(position.BoxWidth, position.BoxHeight) };
 }
 
 TColor TSeriesMarks::ArrowColor(TColor pointColor, TColor panelColor) const
@@ -137,11 +149,7 @@ void TSeriesMarks::DrawMarkItem(int index, TColor color, TSeriesMarkPosition& po
 
     // The box keeps its shape and follows the projected end of the arrow; the stored position
     // stays in chart coordinates.
-    QPoint corner = position.BoxCorner;
-    if (!flat && !canvas.Handles3DText()) {
-        const QPoint end = canvas.ProjectXY(position.ArrowEnd.x(), position.ArrowEnd.y(), m_markDepth);
-        corner = QPoint(end.x() + corner.x() - position.ArrowEnd.x(), end.y() - (position.ArrowEnd.y() - corner.y()));
-    }
+    const QPoint corner = ScreenBox(position, canvas).topLeft();
 
     int textTop = corner.y();
     if (m_frame.Visible() || !m_transparent) {

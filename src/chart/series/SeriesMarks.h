@@ -6,6 +6,7 @@
 #include "style/ChartFont.h"
 #include "style/ChartPen.h"
 
+#include <QRect>
 #include <QStringList>
 
 #include <string>
@@ -102,6 +103,10 @@ public:
     void SetTransparent(bool value);
     [[nodiscard]] bool Visible() const { return m_visible; }
     void SetVisible(bool value);
+    // Leave out a mark whose box would overlap a text, mark or legend already on the picture;
+    // the marks of the largest values are placed first (see TChartSeries::PaintMarks).
+    [[nodiscard]] bool HideOverlapping() const { return m_hideOverlapping; }
+    void SetHideOverlapping(bool value);
 
     // Depth of the marks in 3D, set by the chart (or the series) before each drawing; no repaint.
     [[nodiscard]] int MarkDepth() const { return m_markDepth; }
@@ -121,6 +126,10 @@ public:
     // Box size for text with the canvas' current font and the frame pen: widest line plus one "W",
     // lines × line height, each grown by twice the pen width when the frame shows.
     void MeasureBox(TChartCanvas& canvas, std::string_view text, int& width, int& height) const;
+
+    // The rectangle the box of position covers on the canvas as DrawMarkItem draws it: in 3D it
+    // moves with the projected end of the arrow.
+    [[nodiscard]] QRect ScreenBox(const TSeriesMarkPosition& position, const TChartCanvas3D& canvas) const;
 
     // Stores position as the mark of point index, or, when a custom position is stored there,
     // takes that instead; then draws arrow, box and text on the series' chart (nothing without a
@@ -142,6 +151,7 @@ private:
     TSeriesMarksStyle m_style = smsLabel;
     bool m_transparent = false;
     bool m_visible = false;
+    bool m_hideOverlapping = false;
     int m_markDepth = 0;
     TSeriesMarkPositions m_positions;
 };

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
 
 namespace tarvo
@@ -239,6 +240,48 @@ namespace
         EXPECT_EQ(bars.PointY(0), Left().ValueToPixel(60));
         EXPECT_EQ(other.MaxYValue(), 100);
     }
+
+    // A dense 3D chart leaves unfilled the part of each bar's side that the next bar covers; the
+    // picture must be the one the whole sides give. A handler for the bar style (answering the
+    // same style) turns that saving off, so the two pictures are compared.
+    struct DenseBarsCase {
+        int count;
+        int width;
+        int zoom;
+        bool even;
+    };
+
+    class DenseBarsTest : public BarDrawTest, public ::testing::WithParamInterface<DenseBarsCase>
+    {
+    };
+
+    TEST_P(DenseBarsTest, CoveredSidesLeftUnfilledChangeNoPixel)
+    {
+        const DenseBarsCase& c = GetParam();
+        chart.SetView3D(true);
+        chart.View3DOptions().SetZoom(c.zoom);
+        chart.resize(c.width, 500);
+        for (int i = 0; i < c.count; ++i) {
+            const int spread = (i * 7919) % 1000;
+            bars.AddBar(c.even ? 0.01 * ((i * 7919) % 100000) : std::pow(10.0, -2.0 + 5.0 * spread / 1000.0), "f",
+                i % 2 == 0 ? clRed : clTeal);
+        }
+        chart.AddSeries(bars);
+        static_cast<void>(test::Render(chart)); // the axes size their labels by the last layout
+        const QImage saved = test::Render(chart);
+        bars.OnGetBarStyle = [](TCustomBarSeries&, int, TBarStyle&) {};
+        const QImage whole = test::Render(chart);
+        EXPECT_TRUE(saved == whole) << c.count << " bars, " << c.width << " pixels wide";
+        if (saved != whole) {
+            test::SavePicture(saved, QStringLiteral("dense-bars-%1-%2.png").arg(c.count).arg(c.width));
+            test::SavePicture(whole, QStringLiteral("dense-bars-%1-%2-whole.png").arg(c.count).arg(c.width));
+        }
+    }
+
+    INSTANTIATE_TEST_SUITE_P(Charts, DenseBarsTest,
+        ::testing::Values(DenseBarsCase { 40, 800, 100, true }, DenseBarsCase { 120, 900, 100, false },
+            DenseBarsCase { 300, 1200, 100, true }, DenseBarsCase { 500, 1600, 100, true },
+            DenseBarsCase { 500, 1600, 80, false }, DenseBarsCase { 2000, 900, 100, true }));
 
 } // namespace
 } // namespace tarvo

@@ -160,6 +160,11 @@ namespace
                     p.Unproject(backX, backY, z);
                     EXPECT_LE(std::abs(backX - x), GetParam().maxError) << x << "," << y << "," << z;
                     EXPECT_LE(std::abs(backY - y), GetParam().maxError) << x << "," << y << "," << z;
+                    // The exact inverse loses only the screen's rounding, at most half a pixel.
+                    const QPointF exact = p.UnprojectExact(QPointF(screen), z);
+                    const double scale = GetParam().zoom * 0.01;
+                    EXPECT_LE(std::abs(exact.x() - x), 0.5 / scale + 1e-9) << x << "," << y << "," << z;
+                    EXPECT_LE(std::abs(exact.y() - y), 0.75 / scale + 1e-9) << x << "," << y << "," << z;
                 }
             }
         }

@@ -6,9 +6,11 @@
 #include "core/ChartRounding.h"
 #include "panel/ChartPanelTestSupport.h"
 #include "pie/PieSeries.h"
+#include "series/ChartSeriesFormat.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -224,8 +226,39 @@ namespace
         const int rows = c.legend->RowCount();
         EXPECT_GT(rows, 10); // no row limit at the side
         EXPECT_LT(rows, 60);
-        EXPECT_EQ(static_cast<int>(c.drawn.size()), rows);
+        // The last row says how many items are not listed instead of listing one more.
+        EXPECT_EQ(static_cast<int>(c.drawn.size()), rows - 1);
         EXPECT_LE(c.legend->LegendRect().Bottom, c.chartRectBefore.Bottom);
+        const auto& texts = c.chart->Canvas().DrawnTexts();
+        const auto more = std::find_if(texts.begin(), texts.end(),
+            [](const TChartCanvas::TDrawnText& text) { return text.Text.startsWith(QStringLiteral("+ ")); });
+        ASSERT_NE(more, texts.end());
+        EXPECT_EQ(more->Text, QStringLiteral("+ %1 more").arg(60 - (rows - 1)));
+        const QRect legend = c.legend->LegendRect().ToQRect();
+        EXPECT_TRUE(legend.contains(more->Rect)) << "inside the legend";
+        for (const auto& text : texts) {
+            if (legend.contains(text.Rect)) {
+                EXPECT_LE(text.Rect.top(), more->Rect.top()) << "on the last row";
+            }
+        }
+        EXPECT_EQ(c.legend->RowAt(more->Rect.center().x(), more->Rect.center().y()), -1) << "no item's row";
+    }
+
+    TEST_F(ChartLegendTest, TheCountOfItemsNotListedIsGroupedAsTheLocaleSays)
+    {
+        const FormatSettings saved = ChartFormatSettings();
+        for (const auto& [thousands, expected] : { std::pair { ",", "+ 4,987 more" }, std::pair { ".", "+ 4.987 more" },
+                 std::pair { "\xC2\xA0",
+                     "+ 4\xC2\xA0"
+                     "987 more" } }) {
+            FormatSettings settings;
+            settings.decimalSeparator = std::string(thousands) == "," ? "." : ",";
+            settings.thousandSeparator = thousands;
+            SetChartFormatSettings(settings);
+            EXPECT_EQ(TChartLegend::MoreItemsText(4987), QString::fromUtf8(expected));
+        }
+        EXPECT_EQ(TChartLegend::MoreItemsText(12), QStringLiteral("+ 12 more"));
+        SetChartFormatSettings(saved);
     }
 
     TEST_F(ChartLegendTest, RowAtFindsEachDrawnRowAndNothingElsewhere)

@@ -73,6 +73,54 @@ bool TChartTitle::PrepareBrush(TChartCanvas3D& canvas)
     return true;
 }
 
+void TChartTitle::FitBoxToText(TChartCanvas3D& canvas, int wWidth)
+{
+    const int boxWidth = canvas.WidestLine(m_text) + wWidth;
+    switch (m_alignment) {
+    case taLeftJustify:
+        m_drawnRect.Right = m_drawnRect.Left + boxWidth;
+        break;
+    case taRightJustify:
+        m_drawnRect.Left = m_drawnRect.Right - boxWidth;
+        break;
+    case taCenter: {
+        const int centre = (m_drawnRect.Left + m_drawnRect.Right) / 2;
+        m_drawnRect.Left = centre - boxWidth / 2;
+        m_drawnRect.Right = m_drawnRect.Left + boxWidth;
+        break;
+    }
+    }
+}
+
+void TChartTitle::DrawLines(TChartCanvas3D& canvas, const TRect& chartRect, int frameWidth, int wWidth) const
+{
+    canvas.SetBackgroundMode(TRANSPARENT);
+    canvas.SetTextAlignment(TA_LEFT | TA_TOP);
+    const int textLeft = chartRect.Left + frameWidth;
+    const int textRight = chartRect.Right - frameWidth;
+    const int lines = static_cast<int>(m_text.size());
+    const int lineHeight = canvas.LineHeight();
+    for (int i = 0; i < lines; ++i) {
+        const QString& line = m_text[i];
+        const int y = m_foot ? chartRect.Bottom - frameWidth - (lines - i) * lineHeight
+                             : chartRect.Top + frameWidth + i * lineHeight;
+        const int width = canvas.TextWidth(line);
+        int x = 0;
+        switch (m_alignment) {
+        case taLeftJustify:
+            x = textLeft + wWidth / 2;
+            break;
+        case taRightJustify:
+            x = textRight - width - wWidth / 2;
+            break;
+        case taCenter:
+            x = (textLeft + textRight) / 2 - width / 2;
+            break;
+        }
+        canvas.TextOut2D(x, y, line);
+    }
+}
+
 TRect TChartTitle::Draw(TChartDrawHost& chart, const TRect& chartRect)
 {
     if (!m_visible)
@@ -95,23 +143,8 @@ TRect TChartTitle::Draw(TChartDrawHost& chart, const TRect& chartRect)
 
     const int wWidth = canvas.TextWidth(QStringLiteral("W"));
     if (frameCounts || filled) {
-        if (m_adjustFrame) {
-            const int boxWidth = canvas.WidestLine(m_text) + wWidth;
-            switch (m_alignment) {
-            case taLeftJustify:
-                m_drawnRect.Right = m_drawnRect.Left + boxWidth;
-                break;
-            case taRightJustify:
-                m_drawnRect.Left = m_drawnRect.Right - boxWidth;
-                break;
-            case taCenter: {
-                const int centre = (m_drawnRect.Left + m_drawnRect.Right) / 2;
-                m_drawnRect.Left = centre - boxWidth / 2;
-                m_drawnRect.Right = m_drawnRect.Left + boxWidth;
-                break;
-            }
-            }
-        }
+        if (m_adjustFrame)
+            FitBoxToText(canvas, wWidth);
         if (frameCounts)
             canvas.ApplyPen(m_frame);
         else
@@ -119,28 +152,7 @@ TRect TChartTitle::Draw(TChartDrawHost& chart, const TRect& chartRect)
         canvas.Rect2D(m_drawnRect);
     }
 
-    canvas.SetBackgroundMode(TRANSPARENT);
-    canvas.SetTextAlignment(TA_LEFT | TA_TOP);
-    const int textLeft = chartRect.Left + f;
-    const int textRight = chartRect.Right - f;
-    for (int i = 0; i < lines; ++i) {
-        const QString& line = m_text[i];
-        const int y = m_foot ? chartRect.Bottom - f - (lines - i) * lineHeight : chartRect.Top + f + i * lineHeight;
-        const int width = canvas.TextWidth(line);
-        int x = 0;
-        switch (m_alignment) {
-        case taLeftJustify:
-            x = textLeft + wWidth / 2;
-            break;
-        case taRightJustify:
-            x = textRight - width - wWidth / 2;
-            break;
-        case taCenter:
-            x = (textLeft + textRight) / 2 - width / 2;
-            break;
-        }
-        canvas.TextOut2D(x, y, line);
-    }
+    DrawLines(canvas, chartRect, f, wWidth);
 
     TRect left = chartRect;
     const int taken = f + band + f + 5;

@@ -63,6 +63,10 @@ public:
 private:
     // Sets the canvas brush and background for the box; true when the box is filled.
     bool PrepareBrush(TChartCanvas3D& canvas);
+    // Narrows m_drawnRect to the widest line plus a "W" when the frame adjusts to the text.
+    void FitBoxToText(TChartCanvas3D& canvas, int wWidth);
+    // The lines, each aligned within the frame's inside of chartRect.
+    void DrawLines(TChartCanvas3D& canvas, const TRect& chartRect, int frameWidth, int wWidth) const;
 
     bool m_foot;
     bool m_adjustFrame = true;

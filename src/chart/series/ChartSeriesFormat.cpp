@@ -129,6 +129,94 @@ namespace
         ++d.pointPos;
     }
 
+    // The section that writes value, and whether a '-' goes before it (a negative value
+    // without a section of its own).
+    std::pair<std::string_view, bool> SectionFor(std::string_view pattern, double value)
+    {
+        const std::vector<std::string_view> sections = Sections(pattern);
+        if (value < 0) {
+            if (sections.size() >= 2 && !sections[1].empty())
+                return { sections[1], false };
+            return { sections[0], true };
+        }
+        if (value == 0 && sections.size() >= 3 && !sections[2].empty())
+            return { sections[2], false };
+        return { sections[0], false };
+    }
+
+    // The magnitude rounded to the layout's decimals; for a scientific layout also the exponent
+    // shown, with the point placed after the layout's integer digits.
+    struct TPlacedDigits {
+        TDecimal decimal;
+        int shownExponent = 0;
+    };
+
+    TPlacedDigits PlaceDigits(double magnitude, const TNumberLayout& layout)
+    {
+        TPlacedDigits placed;
+        TDecimal& d = placed.decimal;
+        int exponent = 0;
+        if (magnitude > 0) {
+            DecimalDigits rounded = RoundedDigits(magnitude);
+            d.digits = std::move(rounded.digits);
+            exponent = rounded.exponent;
+        }
+        if (!layout.scientific) {
+            d.pointPos = magnitude > 0 ? exponent + 1 : 0;
+            RoundTo(d, layout.maxDecimals);
+            return placed;
+        }
+        const int integerDigits = std::max(1, layout.integerPlaceholders);
+        d.pointPos = integerDigits;
+        placed.shownExponent = magnitude > 0 ? exponent - (integerDigits - 1) : 0;
+        RoundTo(d, layout.maxDecimals);
+        if (d.pointPos > integerDigits) { // 9.99 → 10.0: one digit more, exponent one up
+            d.digits.resize(static_cast<std::size_t>(integerDigits + layout.maxDecimals));
+            d.pointPos = integerDigits;
+            ++placed.shownExponent;
+        }
+        return placed;
+    }
+
+    // The exponent part: its letter, its sign, at least the layout's digits.
+    std::string ExponentText(const TNumberLayout& layout, int shownExponent)
+    {
+        std::string text(1, layout.exponentChar);
+        if (shownExponent < 0)
+            text.push_back('-');
+        else if (layout.exponentPlus)
+            text.push_back('+');
+        std::string digits = std::to_string(std::abs(shownExponent));
+        if (static_cast<int>(digits.size()) < layout.exponentDigits)
+            digits.insert(0, static_cast<std::size_t>(layout.exponentDigits) - digits.size(), '0');
+        return text + digits;
+    }
+
+    std::string ComposeText(
+        const TNumberLayout& layout, const TPlacedDigits& placed, bool writeSign, const FormatSettings& settings)
+    {
+        const TDecimal& d = placed.decimal;
+        std::string integerDigits = d.digits.substr(0, static_cast<std::size_t>(d.pointPos));
+        std::string fraction = d.digits.substr(static_cast<std::size_t>(d.pointPos));
+        const std::size_t firstSignificant = integerDigits.find_first_not_of('0');
+        integerDigits.erase(0, firstSignificant == std::string::npos ? integerDigits.size() : firstSignificant);
+        if (static_cast<int>(integerDigits.size()) < layout.minIntegerDigits)
+            integerDigits.insert(0, static_cast<std::size_t>(layout.minIntegerDigits) - integerDigits.size(), '0');
+        while (static_cast<int>(fraction.size()) > layout.minDecimals && fraction.back() == '0')
+            fraction.pop_back();
+
+        // A value that rounds to zero is written without sign.
+        const bool allZero = d.digits.find_first_not_of('0') == std::string::npos;
+        std::string text = writeSign && !allZero ? "-" : "";
+        text += layout.prefix;
+        text += layout.thousands ? GroupThousands(integerDigits, settings.thousandSeparator) : integerDigits;
+        if (!fraction.empty())
+            text += settings.decimalSeparator + fraction;
+        if (layout.scientific)
+            text += ExponentText(layout, placed.shownExponent);
+        return text + layout.suffix;
+    }
+
 } // namespace
 
 std::string FormatFloat(std::string_view pattern, double value, const FormatSettings& settings)
@@ -137,75 +225,11 @@ std::string FormatFloat(std::string_view pattern, double value, const FormatSett
         return "NAN";
     if (std::isinf(value))
         return value < 0 ? "-INF" : "INF";
-
-    const std::vector<std::string_view> sections = Sections(pattern);
-    std::string_view section = sections[0];
-    bool writeSign = false;
-    if (value < 0) {
-        if (sections.size() >= 2 && !sections[1].empty())
-            section = sections[1];
-        else
-            writeSign = true;
-    } else if (value == 0 && sections.size() >= 3 && !sections[2].empty()) {
-        section = sections[2];
-    }
-
+    const auto [section, writeSign] = SectionFor(pattern, value);
     const TNumberLayout layout = ParseSection(section);
     if (!layout.hasDigits)
         return (writeSign ? "-" : "") + layout.prefix + layout.suffix;
-
-    const double magnitude = std::fabs(value);
-    TDecimal d;
-    int exponent = 0;
-    if (magnitude > 0) {
-        DecimalDigits rounded = RoundedDigits(magnitude);
-        d.digits = std::move(rounded.digits);
-        exponent = rounded.exponent;
-    }
-    int shownExponent = 0;
-    if (layout.scientific) {
-        const int integerDigits = std::max(1, layout.integerPlaceholders);
-        d.pointPos = integerDigits;
-        shownExponent = magnitude > 0 ? exponent - (integerDigits - 1) : 0;
-        RoundTo(d, layout.maxDecimals);
-        if (d.pointPos > integerDigits) { // 9.99 → 10.0: one digit more, exponent one up
-            d.digits.resize(static_cast<std::size_t>(integerDigits + layout.maxDecimals));
-            d.pointPos = integerDigits;
-            ++shownExponent;
-        }
-    } else {
-        d.pointPos = magnitude > 0 ? exponent + 1 : 0;
-        RoundTo(d, layout.maxDecimals);
-    }
-
-    std::string integerDigits = d.digits.substr(0, static_cast<std::size_t>(d.pointPos));
-    std::string fraction = d.digits.substr(static_cast<std::size_t>(d.pointPos));
-    const std::size_t firstSignificant = integerDigits.find_first_not_of('0');
-    integerDigits.erase(0, firstSignificant == std::string::npos ? integerDigits.size() : firstSignificant);
-    if (static_cast<int>(integerDigits.size()) < layout.minIntegerDigits)
-        integerDigits.insert(0, static_cast<std::size_t>(layout.minIntegerDigits) - integerDigits.size(), '0');
-    while (static_cast<int>(fraction.size()) > layout.minDecimals && fraction.back() == '0')
-        fraction.pop_back();
-
-    // A value that rounds to zero is written without sign.
-    const bool allZero = d.digits.find_first_not_of('0') == std::string::npos;
-    std::string text = writeSign && !allZero ? "-" : "";
-    text += layout.prefix;
-    text += layout.thousands ? GroupThousands(integerDigits, settings.thousandSeparator) : integerDigits;
-    if (!fraction.empty())
-        text += settings.decimalSeparator + fraction;
-    if (layout.scientific) {
-        text.push_back(layout.exponentChar);
-        if (shownExponent < 0)
-            text.push_back('-');
-        else if (layout.exponentPlus)
-            text.push_back('+');
-        std::string digits = std::to_string(std::abs(shownExponent));
-        if (static_cast<int>(digits.size()) < layout.exponentDigits)
-            digits.insert(0, static_cast<std::size_t>(layout.exponentDigits) - digits.size(), '0');
-        text += digits;
-    }
-    return text + layout.suffix;
+    return ComposeText(layout, PlaceDigits(std::fabs(value), layout), writeSign, settings);
 }
 
 namespace

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tarvo
 {
@@ -272,7 +273,7 @@ bool TChartCanvas3D::ClipToOutlineAround(QPainter& painter, std::span<const QPoi
     const QRect bounds(QPoint(minX->x() - reach, minY->y() - reach), QPoint(maxX->x() + reach, maxY->y() + reach));
     // Inside the rectangle the last shape narrowed the clip to (the next face or bar of a dense
     // chart): the same clip, without asking the outline again.
-    if (m_narrowed && m_narrowedTo.contains(bounds))
+    if (m_narrowed && m_narrowedReach.contains(bounds))
         return true;
     const QRegion visible = m_clipOutline.intersected(bounds);
     if (visible.isEmpty())
@@ -284,20 +285,67 @@ bool TChartCanvas3D::ClipToOutlineAround(QPainter& painter, std::span<const QPoi
         }
         return true;
     }
-    // The outline's rectangle that holds the visible part, not the part itself: the next faces
-    // and bars usually lie in the same one and keep the clip as it is.
-    QRect narrowTo = visible.boundingRect();
-    for (const QRect& r : m_clipOutline)
-        if (r.contains(narrowTo)) {
-            narrowTo = r;
-            break;
-        }
+    const QRect narrowTo = WidestOutlineRectAround(visible.boundingRect());
     if (!m_narrowed || m_narrowedTo != narrowTo) {
         painter.setClipRect(narrowTo);
         m_narrowed = true;
         m_narrowedTo = narrowTo;
+        m_narrowedReach = StretchedPastOutline(narrowTo);
     }
     return true;
+}
+
+QRect TChartCanvas3D::WidestOutlineRectAround(const QRect& part) const
+{
+    // The outline's widest rectangle over the part's rows, then as tall as the outline allows at
+    // that width: the next faces and bars of a dense chart, whatever their heights, usually lie
+    // in it too and keep the clip as it is. Every row the part covers has a rectangle that holds
+    // the part's columns, as the outline around the part is the part; the outline's rectangles
+    // come row band by row band, top down, and no two of a band overlap.
+    int left = std::numeric_limits<int>::min();
+    int right = std::numeric_limits<int>::max();
+    const auto holds = [](const QRect& r, int from, int to) { return r.left() <= from && r.right() >= to; };
+    for (const QRect& r : m_clipOutline)
+        if (r.bottom() >= part.top() && r.top() <= part.bottom() && holds(r, part.left(), part.right())) {
+            left = std::max(left, r.left());
+            right = std::min(right, r.right());
+        }
+    if (left > part.left() || right < part.right())
+        return part; // not met: the outline around the part is the part
+    const auto holdsPart
+        = [&part](int runTop, int runBottom) { return runTop <= part.top() && runBottom >= part.bottom(); };
+    int runTop = 0;
+    int runBottom = std::numeric_limits<int>::min();
+    for (const QRect& r : m_clipOutline) {
+        if (!holds(r, left, right))
+            continue;
+        if (r.top() > runBottom + 1) { // a gap: a new run of rows starts
+            if (holdsPart(runTop, runBottom))
+                break;
+            runTop = r.top();
+        }
+        runBottom = r.bottom();
+    }
+    if (!holdsPart(runTop, runBottom))
+        return part;
+    return { QPoint(left, runTop), QPoint(right, runBottom) };
+}
+
+QRect TChartCanvas3D::StretchedPastOutline(const QRect& rect) const
+{
+    // Beyond the outline's bounding box the outline clips everything away, and so does rect.
+    constexpr int far = 1 << 24;
+    const QRect box = m_clipOutline.boundingRect();
+    QRect stretched = rect;
+    if (rect.left() <= box.left())
+        stretched.setLeft(-far);
+    if (rect.top() <= box.top())
+        stretched.setTop(-far);
+    if (rect.right() >= box.right())
+        stretched.setRight(far);
+    if (rect.bottom() >= box.bottom())
+        stretched.setBottom(far);
+    return stretched;
 }
 
 TColor TChartCanvas3D::FaceColor() const { return Brush().Style() == bsSolid ? Brush().Color() : BackgroundColor(); }

@@ -124,6 +124,8 @@ private:
     // Sets the painter's clip for a shape through points under the outline clip; false when
     // none of it can show.
     bool ClipToOutlineAround(QPainter& painter, std::span<const QPoint> points);
+    [[nodiscard]] QRect WidestOutlineRectAround(const QRect& part) const;
+    [[nodiscard]] QRect StretchedPastOutline(const QRect& rect) const;
     void ForgetOutlineClip();
 
     TProjection m_projection;
@@ -141,6 +143,9 @@ private:
     // puts the whole outline back first.
     bool m_narrowed = false;
     QRect m_narrowedTo;
+    // Where m_narrowedTo clips like the outline: itself, stretched past the outline's bounding
+    // box on the sides where it meets it (a bar's outline pen reaches below the floor).
+    QRect m_narrowedReach;
     bool m_drawingPolygon = false;
     QImage m_buffer;
     std::unique_ptr<QPainter> m_bufferPainter;

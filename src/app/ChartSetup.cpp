@@ -79,7 +79,7 @@ void SetUpPieChart(TChart& chart, TPieSeries& series)
     series.SetCircled(true);
     series.OtherSlice().SetText("Other");
     series.OtherSlice().SetStyle(poBelowRank);
-    series.OtherSlice().SetValue(kPieNamedSlices);
+    series.OtherSlice().SetValue(kPieUnfoldedEntries); // how many stay is set with the entries
     series.OtherSlice().SetMinimumPercent(kPieNamedPercent);
     series.OtherSlice().SetColor(kOtherSliceColor);
     series.PieValues().SetName("Pie");

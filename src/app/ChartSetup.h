@@ -9,12 +9,13 @@ class TBarSeries;
 class TChart;
 class TPieSeries;
 
-// The pie names at most this many slices: with more entries than kPieNamedSlices + 1 (16), the
-// kPieNamedSlices largest keep their slices if each holds at least kPieNamedPercent of the
-// total (of equal sizes the entry listed first), and every other entry folds into the pie's
-// "Other" slice: no two slices then share a palette slot, and each named one is wide enough to
-// see and to click. With up to 16 entries nothing is folded.
-inline constexpr int kPieNamedSlices = 15;
+// With up to kPieUnfoldedEntries entries the pie draws each in its palette slot, as the bars do.
+// With more, the kPieNamedSlices largest keep their slices if each holds at least
+// kPieNamedPercent of the total (of equal sizes the entry listed first), and every other entry
+// folds into the pie's "Other" slice: each named slice is wide enough to see and to click, and
+// no two share a colour, as the palette's 16 slots hold 14 colours (silver and gray twice).
+inline constexpr int kPieUnfoldedEntries = 16;
+inline constexpr int kPieNamedSlices = 14;
 inline constexpr double kPieNamedPercent = 1.0;
 // The "Other" slice's own colour, in none of the palette's 16 slots: an orange-brown.
 inline constexpr TColor kOtherSliceColor = 0x3F8FDF;

@@ -53,6 +53,16 @@ namespace
         return sizes;
     }
 
+    // Each colour once, in the palette's order.
+    std::vector<TColor> DistinctColors(const std::array<std::uint32_t, 16>& palette)
+    {
+        std::vector<TColor> colors;
+        for (const TColor color : palette)
+            if (std::find(colors.begin(), colors.end(), color) == colors.end())
+                colors.push_back(color);
+        return colors;
+    }
+
     // Zooming, panning and the wheel fix the axes; a new analysis must be shown on its own scale.
     void ShowUnzoomed(TChart& chart)
     {
@@ -144,18 +154,22 @@ void TForm1::FillChartPoints(
     const PathStyle& style = m_env.fileSystem->Style();
     m_chartEntries.clear();
     m_chartEntries.reserve(paths.size());
-    // The pie names only its largest entries and gathers the rest in "Other" (see SetUpPieChart):
-    // its named slices take the palette's slots in their order, so no two of them share one.
-    // Without folding that is each entry's own slot, as in the bar chart.
-    const TPieOtherSlice& other = DiscoSerie->OtherSlice();
+    // The pie names only its largest entries and gathers the rest in "Other" (kPieNamedSlices):
+    // its named slices take the palette's colours in their order, each once. Without folding
+    // each entry keeps its own slot, as in the bar chart.
+    TPieOtherSlice& other = DiscoSerie->OtherSlice();
+    other.SetValue(sizes.size() > kPieUnfoldedEntries ? kPieNamedSlices : kPieUnfoldedEntries);
     const std::vector<bool> folded = other.Style() == poBelowRank
         ? FoldedBelowRank(sizes, static_cast<int>(other.Value()), other.MinimumPercent())
         : std::vector<bool>(sizes.size(), false);
+    const bool folding = std::find(folded.begin(), folded.end(), true) != folded.end();
+    const std::vector<TColor> namedColors
+        = folding ? DistinctColors(m_palette) : std::vector<TColor>(m_palette.begin(), m_palette.end());
     std::size_t named = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string label = style.FileName(paths[i]);
         const TColor color = m_palette[i % m_palette.size()];
-        DiscoSerie->AddPie(sizes[i], label, folded[i] ? color : m_palette[named++ % m_palette.size()]);
+        DiscoSerie->AddPie(sizes[i], label, folded[i] ? color : namedColors[named++ % namedColors.size()]);
         BarSerie->AddBar(sizes[i], label, color);
         m_chartEntries.push_back({ paths[i], folders[i] });
     }

@@ -44,16 +44,16 @@ namespace
         for (TChart* chart : { form->Bars, form->Pies })
             EXPECT_EQ(
                 chart->Title().Text(), (QStringList { QStringLiteral("Folder Size in:"), QStringLiteral("C:\\Many") }));
-        // 21 entries: the pie names the 15 largest (d105 … d119) in the palette's first 15 slots
-        // and gathers d100 … d104 and the folder's own files in its "Other" slice (point 21,
-        // added as the pie is drawn); each bar keeps its entry's slot.
+        // 21 entries: the pie names the 14 largest (d106 … d119) in the palette's first 14 slots,
+        // its 14 colours, and gathers d100 … d105 and the folder's own files in its "Other"
+        // slice (point 21, added as the pie is drawn); each bar keeps its entry's slot.
         ASSERT_EQ(form->BarSerie->PointCount(), 21);
         ASSERT_GE(form->DiscoSerie->PointCount(), 21);
         for (int i = 0; i < 21; ++i) {
             const TColor expected = form->Palette()[static_cast<std::size_t>(i % 16)];
             EXPECT_EQ(form->BarSerie->PointColor(i), expected) << i;
-            if (i >= 5 && i < 20)
-                EXPECT_EQ(form->DiscoSerie->PointColor(i), form->Palette()[static_cast<std::size_t>(i - 5)]) << i;
+            if (i >= 6 && i < 20)
+                EXPECT_EQ(form->DiscoSerie->PointColor(i), form->Palette()[static_cast<std::size_t>(i - 6)]) << i;
             else
                 EXPECT_EQ(form->DiscoSerie->PointColor(i), expected) << i;
         }
@@ -106,8 +106,8 @@ namespace
         EXPECT_TRUE(test::ShownMessages().empty());
     }
 
-    // 21 entries: the pie names the 15 largest, among them a real folder called "Other", and
-    // gathers the five smallest and the folder's own files in its "Other" slice.
+    // 21 entries: the pie names the 14 largest, among them a real folder called "Other", and
+    // gathers the six smallest and the folder's own files in its "Other" slice.
     TEST_F(MainFormCharts, TheOtherSliceShowsTheListAndAFolderNamedOtherStillDrillsIn)
     {
         for (int i = 0; i < 19; ++i)

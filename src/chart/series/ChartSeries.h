@@ -292,6 +292,8 @@ protected:
 private:
     // PaintMarks with Marks().HideOverlapping: which marks fit, then those drawn in point order.
     void PaintMarksApart(int first, int last);
+    // Measures the mark's box for text, places it and draws it.
+    void DrawMarkInItsBox(int index, const std::string& text);
     // Point index's mark of the given box size where PaintMarks first puts it, before PlaceMark.
     [[nodiscard]] TSeriesMarkPosition MarkPositionAt(int index, int width, int height) const;
     // The add without PointAdded: returns the index or -1 when OnBeforeAdd refused.

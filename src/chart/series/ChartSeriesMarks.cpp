@@ -97,20 +97,25 @@ void TChartSeries::PaintMarks()
         PaintMarksApart(m_firstVisible, last);
         return;
     }
-    TChartCanvas3D& canvas = m_parentChart->Canvas();
     for (int i = m_firstVisible; i <= last; ++i) {
         if (!ShowsMark(i))
             continue;
         const std::string text = MarkText(i);
         if (text.empty())
             continue;
-        m_marks.ApplyFont(canvas);
-        int width = 0;
-        int height = 0;
-        m_marks.MeasureBox(canvas, text, width, height);
-        TSeriesMarkPosition position = MarkPositionAt(i, width, height);
-        DrawMark(i, text, position);
+        DrawMarkInItsBox(i, text);
     }
+}
+
+void TChartSeries::DrawMarkInItsBox(int index, const std::string& text)
+{
+    TChartCanvas3D& canvas = m_parentChart->Canvas();
+    m_marks.ApplyFont(canvas);
+    int width = 0;
+    int height = 0;
+    m_marks.MeasureBox(canvas, text, width, height);
+    TSeriesMarkPosition position = MarkPositionAt(index, width, height);
+    DrawMark(index, text, position);
 }
 
 void TChartSeries::PaintMarksApart(int first, int last)
@@ -160,14 +165,8 @@ void TChartSeries::PaintMarksApart(int first, int last)
 
     // Drawn as without the rule, in point order, so a picture without overlaps stays the same.
     std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [i, text] : placed) {
-        m_marks.ApplyFont(canvas);
-        int width = 0;
-        int height = 0;
-        m_marks.MeasureBox(canvas, text, width, height);
-        TSeriesMarkPosition position = MarkPositionAt(i, width, height);
-        DrawMark(i, text, position);
-    }
+    for (const auto& [i, text] : placed)
+        DrawMarkInItsBox(i, text);
 }
 
 void TChartSeries::PlaceMark(int, TSeriesMarkPosition&) { }

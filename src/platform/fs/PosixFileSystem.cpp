@@ -137,9 +137,13 @@ namespace
         return nullptr;
     }
 
+    // The system reads a path only up to a NUL: a path or name holding one would stand for
+    // another place than the one asked for, so it names none.
+    bool NamesNoPlace(const std::string& path) { return path.empty() || path.find('\0') != std::string::npos; }
+
     bool IsPlainName(const std::string& name)
     {
-        return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+        return !NamesNoPlace(name) && name != "." && name != ".." && name.find('/') == std::string::npos;
     }
 
     bool IsDotOrDotDot(const char* name, std::size_t length)
@@ -272,7 +276,7 @@ namespace
     FolderHandlePtr PosixFileSystem::OpenFolder(const std::string& path, int* error)
     {
         ReportError(error, 0);
-        if (path.empty())
+        if (NamesNoPlace(path))
             return ReportError(error, ENOENT);
         UniqueFd fd(OpenAnyLength(path, kFolderOpenFlags));
         struct stat info = {};
@@ -437,7 +441,7 @@ namespace
     bool PosixFileSystem::FolderExists(const std::string& path)
     {
         struct stat info = {};
-        if (path.empty())
+        if (NamesNoPlace(path))
             return false;
         if (::stat(path.c_str(), &info) == 0)
             return S_ISDIR(info.st_mode);
@@ -449,7 +453,7 @@ namespace
     std::int64_t PosixFileSystem::FreeBytes(const std::string& volumeRoot)
     {
         struct statvfs info = {};
-        if (volumeRoot.empty() || ::statvfs(volumeRoot.c_str(), &info) != 0)
+        if (NamesNoPlace(volumeRoot) || ::statvfs(volumeRoot.c_str(), &info) != 0)
             return -1;
         return static_cast<std::int64_t>(info.f_bavail) * static_cast<std::int64_t>(info.f_frsize);
     }

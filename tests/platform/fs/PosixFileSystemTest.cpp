@@ -243,6 +243,11 @@ namespace
 
         for (const char* name : { "link", "file", "missing", "", ".", "..", "sub/." })
             EXPECT_EQ(m_fs->OpenChild(*folder, name), nullptr) << name;
+        // The system would read only up to the NUL and find "sub": a name holding one names nothing.
+        const std::string cut("sub\0more", 8);
+        EXPECT_EQ(m_fs->OpenChild(*folder, cut), nullptr);
+        EntryDetails details;
+        EXPECT_FALSE(m_fs->InspectEntry(*folder, cut, false, details));
     }
 
     TEST_F(PosixFileSystemTest, OpenFolderFollowsTheLinkItIsGiven)
@@ -258,6 +263,12 @@ namespace
         EXPECT_EQ(m_fs->OpenFolder(PathOf("file")), nullptr);
         EXPECT_EQ(m_fs->OpenFolder(PathOf("missing")), nullptr);
         EXPECT_EQ(m_fs->OpenFolder(""), nullptr);
+        const std::string cut = PathOf("target") + std::string("\0/file", 6);
+        int error = 0;
+        EXPECT_EQ(m_fs->OpenFolder(cut, &error), nullptr) << "a path holding a NUL names no folder";
+        EXPECT_EQ(error, ENOENT);
+        EXPECT_FALSE(m_fs->FolderExists(cut));
+        EXPECT_EQ(m_fs->FreeBytes(cut), -1);
     }
 
     TEST_F(PosixFileSystemTest, OpenParentClimbsToTheRootAndStops)

@@ -107,9 +107,10 @@ namespace
             EXPECT_EQ(test::PixelColor(image, x, y), bars.PointColor(i)) << "bar " << i;
             EXPECT_EQ(bars.PointAt(x, y), i);
         }
-        // Every mark drawn sits above its bar, centred on it; the marks of the three smallest
-        // entries (etc, root and the files), whose boxes would cover their neighbours', are left
-        // out, and every other entry has its mark.
+        // Every mark drawn sits above its bar, its arrow from the bar's centre into its box's
+        // lower edge: a box that would cover a drawn text (usr's the value axis, etc's and the
+        // files' their neighbours') slides sideways along its arrow; only tmp's, which fits
+        // nowhere, is left out.
         int drawn = 0;
         for (int i = 0; i < bars.PointCount(); ++i) {
             const TSeriesMarkPosition* mark = bars.MarkPositions().At(i);
@@ -118,8 +119,11 @@ namespace
             ++drawn;
             EXPECT_LT(mark->BoxCorner.y(), bars.PointY(i)) << i;
             EXPECT_EQ(mark->ArrowStart.x(), bars.PointX(i) + bars.BarWidth() / 2) << i;
+            EXPECT_GT(mark->ArrowEnd.x(), mark->BoxCorner.x()) << i;
+            EXPECT_LT(mark->ArrowEnd.x(), mark->BoxCorner.x() + mark->BoxWidth) << i;
         }
-        EXPECT_EQ(drawn, bars.PointCount() - 3);
+        EXPECT_EQ(drawn, bars.PointCount() - 1);
+        EXPECT_EQ(bars.MarkPositions().At(9), nullptr) << "tmp";
         EXPECT_EQ(bars.PointAt(3, 3), -1);
         // The legend lists all twelve entries, each beside a box of its colour.
         const auto* legend = program.barChart->ChartLegend();

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -288,12 +289,18 @@ protected:
     // the visible range is still drawn (lines run up to it).
     bool m_calcVisiblePoints = true;
     bool m_drawBetweenPoints = false;
+    // How far DrawMark slides the box it draws sideways (see FreeMarkSlide).
+    int m_markSlide = 0;
 
 private:
     // PaintMarks with Marks().HideOverlapping: which marks fit, then those drawn in point order.
     void PaintMarksApart(int first, int last);
-    // Measures the mark's box for text, places it and draws it.
-    void DrawMarkInItsBox(int index, const std::string& text);
+    // Measures the mark's box for text, places it, slides it sideways by slide and draws it.
+    void DrawMarkInItsBox(int index, const std::string& text, int slide = 0);
+    // How far a placed mark's box must slide sideways to overlap nothing drawn (0: it fits as
+    // placed); nullopt when no slide helps.
+    [[nodiscard]] std::optional<int> FreeMarkSlide(
+        const TSeriesMarkPosition& position, const TChartCanvas3D& canvas) const;
     // Point index's mark of the given box size where PaintMarks first puts it, before PlaceMark.
     [[nodiscard]] TSeriesMarkPosition MarkPositionAt(int index, int width, int height) const;
     // The add without PointAdded: returns the index or -1 when OnBeforeAdd refused.

@@ -6,6 +6,7 @@
 #include "series/ChartSeriesFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace tarvo
@@ -107,7 +108,7 @@ void TChartSeries::PaintMarks()
     }
 }
 
-void TChartSeries::DrawMarkInItsBox(int index, const std::string& text)
+void TChartSeries::DrawMarkInItsBox(int index, const std::string& text, int slide)
 {
     TChartCanvas3D& canvas = m_parentChart->Canvas();
     m_marks.ApplyFont(canvas);
@@ -115,7 +116,30 @@ void TChartSeries::DrawMarkInItsBox(int index, const std::string& text)
     int height = 0;
     m_marks.MeasureBox(canvas, text, width, height);
     TSeriesMarkPosition position = MarkPositionAt(index, width, height);
+    m_markSlide = slide;
     DrawMark(index, text, position);
+    m_markSlide = 0;
+}
+
+std::optional<int> TChartSeries::FreeMarkSlide(const TSeriesMarkPosition& position, const TChartCanvas3D& canvas) const
+{
+    // A box that straddles its arrow's end (a bar's mark, centred over the bar) may slide
+    // sideways until the end lies kMarkSlideInset inside one of its lower corners: the arrow
+    // still meets its lower edge. Next to the value axis, the largest bars of a list sorted by
+    // size would otherwise lose their marks to the axis labels.
+    constexpr int kMarkSlideInset = 4;
+    const int reach = position.BoxWidth / 2 - kMarkSlideInset;
+    const int endX = position.ArrowEnd.x();
+    const bool straddles = position.BoxCorner.x() < endX && position.BoxCorner.x() + position.BoxWidth > endX;
+    const std::array<int, 3> slides { 0, reach, -reach };
+    const std::size_t tries = straddles && reach > 0 ? slides.size() : 1;
+    for (std::size_t k = 0; k < tries; ++k) {
+        TSeriesMarkPosition slid = position;
+        slid.BoxCorner.rx() += slides[k];
+        if (!canvas.Occupied().Intersects(m_marks.ScreenBox(slid, canvas)))
+            return slides[k];
+    }
+    return std::nullopt;
 }
 
 void TChartSeries::PaintMarksApart(int first, int last)
@@ -137,13 +161,18 @@ void TChartSeries::PaintMarksApart(int first, int last)
     int smallestWidth = 0;
     int smallestHeight = 0;
     m_marks.MeasureBox(canvas, {}, smallestWidth, smallestHeight);
-    std::vector<std::pair<int, std::string>> placed;
+    struct TPlacedMark {
+        int index;
+        std::string text;
+        int slide;
+    };
+    std::vector<TPlacedMark> placed;
     for (const int i : order) {
         const bool custom = m_marks.Positions().Has(i) && m_marks.Positions().At(i)->IsCustom;
         if (!custom) {
             TSeriesMarkPosition probe = MarkPositionAt(i, smallestWidth, smallestHeight);
             PlaceMark(i, probe);
-            if (canvas.Occupied().Intersects(m_marks.ScreenBox(probe, canvas))) {
+            if (!FreeMarkSlide(probe, canvas)) {
                 m_marks.Positions().Forget(i);
                 continue;
             }
@@ -154,19 +183,24 @@ void TChartSeries::PaintMarksApart(int first, int last)
         m_marks.MeasureBox(canvas, text, width, height);
         TSeriesMarkPosition position = MarkPositionAt(i, width, height);
         PlaceMark(i, position);
-        const QRect box = m_marks.ScreenBox(custom ? *m_marks.Positions().At(i) : position, canvas);
-        if (text.empty() || canvas.Occupied().Intersects(box)) {
+        const std::optional<int> slide = custom ? std::optional<int>(0) : FreeMarkSlide(position, canvas);
+        if (custom)
+            position = *m_marks.Positions().At(i);
+        position.BoxCorner.rx() += slide.value_or(0);
+        const QRect box = m_marks.ScreenBox(position, canvas);
+        if (text.empty() || !slide || canvas.Occupied().Intersects(box)) {
             m_marks.Positions().Forget(i);
             continue;
         }
         canvas.Occupy(box);
-        placed.emplace_back(i, std::move(text));
+        placed.push_back({ i, std::move(text), *slide });
     }
 
     // Drawn as without the rule, in point order, so a picture without overlaps stays the same.
-    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [i, text] : placed)
-        DrawMarkInItsBox(i, text);
+    std::sort(
+        placed.begin(), placed.end(), [](const TPlacedMark& a, const TPlacedMark& b) { return a.index < b.index; });
+    for (const TPlacedMark& mark : placed)
+        DrawMarkInItsBox(mark.index, mark.text, mark.slide);
 }
 
 void TChartSeries::PlaceMark(int, TSeriesMarkPosition&) { }
@@ -174,6 +208,7 @@ void TChartSeries::PlaceMark(int, TSeriesMarkPosition&) { }
 void TChartSeries::DrawMark(int index, const std::string& text, TSeriesMarkPosition& position)
 {
     PlaceMark(index, position);
+    position.BoxCorner.rx() += m_markSlide;
     m_marks.DrawMarkItem(index, PointColor(index), position, text);
 }
 

@@ -26,12 +26,13 @@ cd "$(dirname "$0")/.."
 # SVG drawings are well-formed XML with xmllint (libxml2-utils) and
 # check the code's format (clang-format); xvfb and xauth let a person try the real window on a
 # machine without a display. The history of analyses (src/history, read by the window and by
-# tarvo-scan) is an SQLite file: libsqlite3-dev. clang and its runtime libraries
+# tarvo-scan) is an SQLite file: libsqlite3-dev, and sqlite3, its shell, to look into one by
+hand. clang and its runtime libraries
 # (libclang-rt-14-dev: libFuzzer and the sanitizers) build the settings file's fuzz harnesses,
 # which the tests run for a few seconds.
 packages=(cmake make g++ pkg-config python3 qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
     libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 imagemagick libmagickcore-6.q16-6-extra
-    locales poppler-utils libxml2-utils clang-format xvfb xauth libsqlite3-dev clang libclang-rt-14-dev)
+    locales poppler-utils libxml2-utils clang-format xvfb xauth libsqlite3-dev sqlite3 clang libclang-rt-14-dev)
 # The Debian package: scripts/package.sh needs dpkg-shlibdeps (dpkg-dev) and file to compute its
 # dependencies; CI checks it with lintian, appstreamcli (appstream), desktop-file-validate
 # (desktop-file-utils) and man (man-db, for the manual pages).

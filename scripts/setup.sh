@@ -27,7 +27,7 @@ cd "$(dirname "$0")/.."
 # check the code's format (clang-format); xvfb and xauth let a person try the real window on a
 # machine without a display. The history of analyses (src/history, read by the window and by
 # tarvo-scan) is an SQLite file: libsqlite3-dev, and sqlite3, its shell, to look into one by
-hand. clang and its runtime libraries
+# hand. clang and its runtime libraries
 # (libclang-rt-14-dev: libFuzzer and the sanitizers) build the settings file's fuzz harnesses,
 # which the tests run for a few seconds.
 packages=(cmake make g++ pkg-config python3 qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev

@@ -128,14 +128,13 @@ SettingsPlace ChooseSettingsPlace(ProfileFileIo& io)
 {
     const std::string executableFolder = ExecutableFolder();
     return ChooseSettingsPlace(executableFolder, UserConfigFolder(),
-        IsInstalledLayout(executableFolder) ? executableFolder : std::string(TARVO_INSTALL_BINDIR), io);
+        IsInstalledLayout(executableFolder, io) ? executableFolder : std::string(TARVO_INSTALL_BINDIR), io);
 }
 
-bool IsInstalledLayout(const std::string& executableFolder)
+bool IsInstalledLayout(const std::string& executableFolder, ProfileFileIo& io)
 {
     return !executableFolder.empty()
-        && HostProfileFileIo().Inspect(WithTrailingSlash(executableFolder) + TARVO_INSTALLED_HELP_FILE).kind
-        == ProfileNodeKind::pnFile;
+        && io.Inspect(WithTrailingSlash(executableFolder) + TARVO_INSTALLED_HELP_FILE).kind == ProfileNodeKind::pnFile;
 }
 
 SettingsPlace ChooseSettingsPlace(const std::string& executableFolder, const std::string& userConfigFolder,

@@ -45,7 +45,7 @@ struct SettingsPlace {
 // Whether the program in executableFolder lies where an install put it: its help file in
 // ../share/tarvo (the build tree keeps it beside the program). A package installed to /usr from
 // a build configured for /usr/local, and one unpacked into another root, are installed too.
-[[nodiscard]] bool IsInstalledLayout(const std::string& executableFolder);
+[[nodiscard]] bool IsInstalledLayout(const std::string& executableFolder, ProfileFileIo& io = HostProfileFileIo());
 
 // Makes the file's folder when it is missing (one level only), or raises IniError "Could not
 // create <folder>". The file itself is made by the write that follows, in its one replacement.

@@ -251,13 +251,14 @@ bool TForm1::Analyse(const std::string& path)
     return true;
 }
 
-void TForm1::ShowScanned()
+void TForm1::ShowScanned(bool inPlace)
 {
     FillSizeList(m_dirSize->PathList, m_dirSize->MBList, m_dirSize->KBList);
     m_shown.folderCount = m_dirSize->SubfolderCount;
-    FillChartsInListOrder();
+    FillChartsInListOrder(inPlace);
     AnalysisStatus->ShowUnread(m_dirSize->UnreadCount, m_dirSize->UnreadFolders);
-    m_analysedDir = m_currentDir;
+    if (!inPlace)
+        m_analysedDir = m_currentDir;
 }
 
 void TForm1::ShowCurrentDir() { Label1->setText(PathToDisplay(m_currentDir)); }

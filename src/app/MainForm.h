@@ -143,9 +143,6 @@ public:
     // a chart changes: a bad text or lists of unequal length raise and leave both charts alone.
     void FillCharts(
         const std::vector<std::string>& paths, const std::vector<std::string>& values, std::size_t folderCount);
-    // The same with each entry saying whether it is a subfolder, for entries in any order.
-    void FillCharts(const std::vector<std::string>& paths, const std::vector<std::string>& values,
-        const std::vector<bool>& folders);
     void BarsClickSeries(TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
         TShiftState shift, int x, int y);
     void PiesClickSeries(TCustomChart& sender, TChartSeries& series, int valueIndex, TMouseButton button,
@@ -280,8 +277,9 @@ private:
     // Puts the points in the charts (MainFormCharts.cpp).
     void FillChartPoints(
         const std::vector<std::string>& paths, const std::vector<double>& sizes, const std::vector<bool>& folders);
-    // Shows the scanner's lists as the analysis of the current folder.
-    void ShowScanned();
+    // Shows the scanner's lists as the analysis of the current folder; in place, as a newer
+    // reading of the analysis on screen (FillChartsInListOrder).
+    void ShowScanned(bool inPlace = false);
     // MainFormKept.cpp.
     void CreateFolderCheck();
     void StopCheck();

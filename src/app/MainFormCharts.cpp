@@ -122,12 +122,6 @@ void TForm1::FillCharts(
         throw std::invalid_argument("The chart's paths and values do not match");
     std::vector<bool> folders(paths.size(), false);
     std::fill_n(folders.begin(), folderCount, true);
-    FillCharts(paths, values, folders);
-}
-
-void TForm1::FillCharts(
-    const std::vector<std::string>& paths, const std::vector<std::string>& values, const std::vector<bool>& folders)
-{
     FillCharts(paths, values, folders, false);
 }
 
@@ -159,9 +153,7 @@ void TForm1::FillChartPoints(
     // each entry keeps its own slot, as in the bar chart.
     TPieOtherSlice& other = DiscoSerie->OtherSlice();
     other.SetValue(sizes.size() > kPieUnfoldedEntries ? kPieNamedSlices : kPieUnfoldedEntries);
-    const std::vector<bool> folded = other.Style() == poBelowRank
-        ? FoldedBelowRank(sizes, static_cast<int>(other.Value()), other.MinimumPercent())
-        : std::vector<bool>(sizes.size(), false);
+    const std::vector<bool> folded = DiscoSerie->SlicesToFold(sizes);
     const bool folding = std::find(folded.begin(), folded.end(), true) != folded.end();
     const std::vector<TColor> namedColors
         = folding ? DistinctColors(m_palette) : std::vector<TColor>(m_palette.begin(), m_palette.end());

@@ -27,12 +27,6 @@ namespace tarvo
 namespace
 {
 
-    void SetCell(QTreeWidgetItem& item, int column, const std::string& text, const std::string& raw)
-    {
-        item.setText(column, PathToDisplay(text));
-        item.setData(column, kRawTextRole, PathToBytes(raw));
-    }
-
     void SetChange(QTreeWidgetItem& item, const EntryChange& change, const FormatSettings& settings)
     {
         const bool none = change.kind == ChangeKind::ckNone;

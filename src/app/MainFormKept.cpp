@@ -4,10 +4,10 @@
 // where they stand.
 
 #include "AnalysisStatus.h"
-#include "ExplorerTreeView.h"
 #include "FolderCheck.h"
 #include "KeptTotals.h"
 #include "MainForm.h"
+#include "SizeListColumns.h"
 #include "TarvoApplication.h"
 
 #include <QToolButton>
@@ -24,9 +24,6 @@ void TForm1::CreateFolderCheck()
     m_check->OnChecked = [this](const TDirSize& fresh) { TarvoApplication::Guard([&] { FolderChecked(fresh); }); };
     m_check->OnGone
         = [this](const std::string& folder) { TarvoApplication::Guard([&] { CheckedFolderGone(folder); }); };
-    // What the tree hears of changes on disk: a kept folder that changed is still shown at once,
-    // and the check that follows brings the change.
-    DirTree->OnPathChanged = [this](TExplorerTreeView&, const std::string& path) { m_kept->MarkStale(path); };
 }
 
 bool TForm1::AnalyseNavigated(const std::string& path)
@@ -71,14 +68,11 @@ void TForm1::FolderChecked(const TDirSize& fresh)
     // In place: the same rows stay selected, the order stays the user's, the charts keep their
     // titles, zoom and turn.
     const QTreeWidgetItem* selected = ListView1->selectedItems().value(0);
-    const QString selectedPath = selected ? selected->text(3) : QString();
-    FillSizeList(shown.PathList, shown.MBList, shown.KBList);
-    m_shown.folderCount = shown.SubfolderCount;
-    FillChartsInListOrder(true);
-    AnalysisStatus->ShowUnread(shown.UnreadCount, shown.UnreadFolders);
+    const QString selectedPath = selected ? selected->text(slcFullPath) : QString();
+    ShowScanned(true);
     AnalysisCompleted(shown);
     for (int i = 0; !selectedPath.isEmpty() && i < ListView1->topLevelItemCount(); ++i) {
-        if (ListView1->topLevelItem(i)->text(3) == selectedPath)
+        if (ListView1->topLevelItem(i)->text(slcFullPath) == selectedPath)
             ListView1->setCurrentItem(ListView1->topLevelItem(i));
     }
 }

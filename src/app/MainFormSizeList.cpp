@@ -30,12 +30,6 @@ namespace
         return BytesToPath(item.data(column, kRawTextRole).toByteArray());
     }
 
-    void SetCell(QTreeWidgetItem& item, int column, const std::string& text)
-    {
-        item.setText(column, PathToDisplay(text));
-        item.setData(column, kRawTextRole, PathToBytes(text));
-    }
-
     // The row's name: the path with the current folder taken off its front, and the separator
     // after it when the current folder has none of its own ("C:\Data" and "C:\Data\" both give
     // "Sub" for "C:\Data\Sub"). A path outside the current folder keeps its last component.

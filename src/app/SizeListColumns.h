@@ -1,6 +1,11 @@
 #pragma once
 
+#include "PathText.h"
+
+#include <QTreeWidgetItem>
 #include <Qt>
+
+#include <string>
 
 namespace tarvo
 {
@@ -17,5 +22,13 @@ constexpr int kRawTextRole = Qt::UserRole;
 // kGoneRow for the row of an earlier entry that is no longer there.
 constexpr int kEntryIndexRole = Qt::UserRole + 1;
 constexpr int kGoneRow = -1;
+
+// Fills a cell: text as shown, raw as kept for sorting and drilling in.
+inline void SetCell(QTreeWidgetItem& item, int column, const std::string& text, const std::string& raw)
+{
+    item.setText(column, PathToDisplay(text));
+    item.setData(column, kRawTextRole, PathToBytes(raw));
+}
+inline void SetCell(QTreeWidgetItem& item, int column, const std::string& text) { SetCell(item, column, text, text); }
 
 } // namespace tarvo

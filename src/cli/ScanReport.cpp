@@ -511,11 +511,12 @@ int RunTarvoScan(const std::vector<std::string>& arguments, FileSystem& fileSyst
     }
 
     const std::string folder = AbsoluteFolder(command.folder, fileSystem.Style());
-    // Opened once to tell the user what the system says of it. A folder that exists but cannot
-    // be read is measured (as holding nothing, exit 1); so is a pseudo file system, which opens
-    // to nothing without an error.
+    // A folder that exists is measured, even when it cannot be read (as holding nothing, exit 1)
+    // or is a pseudo file system, which opens to nothing without an error. Anything else is
+    // opened once to tell the user what the system says of it: an open costs a look at every
+    // mount, which the scan takes again.
     int error = 0;
-    if (!fileSystem.OpenFolder(folder, &error) && error != 0 && !fileSystem.FolderExists(folder)) {
+    if (!fileSystem.FolderExists(folder) && !fileSystem.OpenFolder(folder, &error) && error != 0) {
         err << kProgram << ": cannot open " << OneLine(command.folder) << ": " << std::strerror(error) << '\n';
         return 2;
     }

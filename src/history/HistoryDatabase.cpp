@@ -79,17 +79,12 @@ struct HistoryDatabase::Connection {
     [[nodiscard]] std::int64_t Pages() { return db.QueryInt64("PRAGMA page_count"); }
     [[nodiscard]] std::int64_t FreePages() { return db.QueryInt64("PRAGMA freelist_count"); }
 
-    SqliteConnection db; // first: the statements go before it
+    // First, so that it is destroyed last: the statements are finalised before it closes.
+    SqliteConnection db;
     std::unique_ptr<SqliteStatement> findFolder, addFolder, addAnalysis, addEntry, listAnalyses, hasAnalysis,
         readEntries, folderSurplus, oldest, deleteEntries, deleteAnalysis, deleteUnusedFolders;
 
-    ~Connection()
-    {
-        // Statements are finalised before the connection closes.
-        for (auto* statement : { &findFolder, &addFolder, &addAnalysis, &addEntry, &listAnalyses, &hasAnalysis,
-                 &readEntries, &folderSurplus, &oldest, &deleteEntries, &deleteAnalysis, &deleteUnusedFolders })
-            statement->reset();
-    }
+    ~Connection() = default;
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 };

@@ -54,8 +54,6 @@ public:
 
     // Plain decimal digits, exact.
     [[nodiscard]] std::string ToString() const;
-    // The nearest double (for drawing, where 15 digits are plenty).
-    [[nodiscard]] double ToDouble() const { return static_cast<double>(m_value); }
     // The count, or the largest int64 when it is larger.
     [[nodiscard]] std::int64_t ToInt64Saturated() const;
 

@@ -96,8 +96,8 @@ bool TDirSize::CalculateFromKept(bool* stale)
     // Spelt from Folder, as a fresh scan spells its entries.
     const std::string prefix = style.IncludeTrailingSeparator(Folder);
     Result result;
-    for (std::size_t i = 0; i < listing.subfolderPaths.size(); ++i) {
-        result.paths.push_back(prefix + style.FileName(listing.subfolderPaths[i]));
+    for (std::size_t i = 0; i < listing.subfolderNames.size(); ++i) {
+        result.paths.push_back(prefix + listing.subfolderNames[i]);
         AppendSize(result, listing.subfolderBytes[i]);
     }
     result.folderCount = result.paths.size();

@@ -47,12 +47,10 @@ bool TKeptTotals::Lookup(const std::string& folder, TKeptListing& listing) const
         return false;
     const TKeptTree::Node& node = tree.At(index);
     TKeptListing found;
-    found.folder = tree.PathOf(index);
     for (std::uint32_t i = 0; i < node.childCount; ++i) {
-        const TKeptTree::Node& child = tree.At(tree.Child(index, i));
-        found.subfolderPaths.push_back(m_style.Join(found.folder, tree.Name(tree.Child(index, i))));
-        found.subfolderBytes.push_back(TKeptTree::Total(child));
-        found.subfolderUnread.push_back(child.unreadBelow != 0);
+        const std::uint32_t child = tree.Child(index, i);
+        found.subfolderNames.emplace_back(tree.Name(child));
+        found.subfolderBytes.push_back(TKeptTree::Total(tree.At(child)));
     }
     found.ownBytes = TKeptTree::Own(node);
     found.unreadCount = node.unreadBelow;
@@ -64,8 +62,8 @@ bool TKeptTotals::Lookup(const std::string& folder, TKeptListing& listing) const
     while (!pending.empty()) {
         const std::uint32_t at = pending.back();
         pending.pop_back();
+        const std::string path = tree.PathOf(at);
         for (const TKeptTree::Failure& failure : tree.Failures(at)) {
-            const std::string path = tree.PathOf(at);
             found.unreadFolders.push_back(
                 { failure.name.empty() ? path : m_style.Join(path, failure.name), failure.error });
         }

@@ -16,10 +16,8 @@ namespace tarvo
 
 // One kept folder as a fresh analysis of it would list it, read from memory.
 struct TKeptListing {
-    std::string folder; // the kept folder's path, without a trailing separator (unless a root)
-    std::vector<std::string> subfolderPaths; // in listing order
+    std::vector<std::string> subfolderNames; // in listing order
     std::vector<TByteCount> subfolderBytes; // each subfolder's total
-    std::vector<bool> subfolderUnread; // something below that subfolder could not be read
     TByteCount ownBytes; // "<All files in this folder>"
     // What could not be read in the kept folder and below it, as a fresh analysis reports it:
     // how many, and the first UnreadLog::kKept of them by path.
@@ -54,7 +52,6 @@ public:
 
     explicit TKeptTotals(const PathStyle& style, std::size_t capBytes = kCapBytes);
 
-    [[nodiscard]] const PathStyle& Style() const { return m_style; }
     [[nodiscard]] std::size_t CapBytes() const { return m_capBytes; }
 
     // True when the folder is kept (an analysed folder or any folder walked below one).

@@ -48,7 +48,6 @@ public:
 
     TKeptTree(const PathStyle& style, std::string rootPath);
 
-    [[nodiscard]] const PathStyle& Style() const { return m_style; }
     // The analysed folder, without a trailing separator (unless a root).
     [[nodiscard]] const std::string& RootPath() const { return m_rootPath; }
     [[nodiscard]] std::size_t FolderCount() const { return m_nodes.size() - m_deadNodes; }

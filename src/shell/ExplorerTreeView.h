@@ -101,9 +101,6 @@ public:
     std::function<void(TExplorerTreeView& sender, TShellTreeNode* node)> OnChange;
     // A volume came or went (AutoRefresh or not): for the window's other volume lists.
     std::function<void(TExplorerTreeView& sender)> OnVolumesChanged;
-    // Something at this path changed on disk (each path of a change the tree heard of, AutoRefresh
-    // or not): for what the window keeps of folders it analysed.
-    std::function<void(TExplorerTreeView& sender, const std::string& path)> OnPathChanged;
     // Where messages go ("No disk in drive"); by default a critical message box.
     std::function<void(const QString& message)> ShowMessage;
 

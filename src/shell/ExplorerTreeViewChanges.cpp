@@ -25,12 +25,6 @@ void TExplorerTreeView::FileChange(const TShellEventSet& events, const TShellEve
 {
     if ((events.test(sekDriveAdd) || events.test(sekDriveRemoved)) && OnVolumesChanged)
         OnVolumesChanged(*this);
-    if (OnPathChanged) {
-        for (const TItemIdList* list : { &items.first, &items.second }) {
-            if (const std::string path = list->IsEmpty() ? std::string() : PathFromPIDL(*m_shell, *list); !path.empty())
-                OnPathChanged(*this, path);
-        }
-    }
     if (!m_autoRefresh)
         return;
     const bool nonFolders = m_folderTypes.test(ftNonFolders);

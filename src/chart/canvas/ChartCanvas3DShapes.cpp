@@ -134,7 +134,7 @@ void TChartCanvas3D::Box3DCoveredSide(
 {
     const TColor fill = FaceColor();
     const TBoxFaces faces = BoxFaces(Projection(), left, right, top, bottom, z0, z1);
-    if (!Is3D() || covers.empty() || faces.Side[0] != ProjectXY(right, top, z0) || Pen().Width() > 1) {
+    if (!Is3D() || covers.empty() || faces.Side[0] != faces.Front[1] || Pen().Width() > 1) {
         Polygon2D(faces.Front);
         if (!Is3D())
             return;
@@ -143,8 +143,6 @@ void TChartCanvas3D::Box3DCoveredSide(
         Polygon2D(faces.Side);
     } else {
         DrawCoveredSide(faces.Front, right, top, bottom, z0, z1, darkSides, covers);
-        if (darkSides)
-            SetFaceColor(Shade(fill, 128));
     }
     if (faces.Top) {
         if (darkSides)
@@ -188,6 +186,8 @@ void TChartCanvas3D::DrawCoveredSide(const std::array<QPoint, 4>& front, int rig
     Polyline2D(upper);
     const std::array<QPoint, 2> lower { side.back(), side[side.size() - 2] };
     Polyline2D(lower);
+    if (darkSides)
+        SetFaceColor(Shade(fill, 128)); // the face colour a whole side leaves behind
 }
 
 void TChartCanvas3D::PieSlice3D(int cx, int cy, int xRadius, int yRadius, int z0, int z1, double startAngle,

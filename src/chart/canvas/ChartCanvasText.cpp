@@ -119,8 +119,8 @@ void TChartCanvas::DeviceText(QPoint anchor, const QString& text, double angleDe
     // around every mark and label costs more than the text.
     // A prepared layout draws the same pixels as drawText only without rotation, and only the
     // image painter keeps them: other engines get the text itself.
-    const bool prepared = angleDegrees == 0.0 && painter.paintEngine()->type() == QPaintEngine::Raster
-        && TTextRunCache::CanLayout(shown);
+    // (VisibleText has already replaced every control character, which a layout cannot hold.)
+    const bool prepared = angleDegrees == 0.0 && painter.paintEngine()->type() == QPaintEngine::Raster;
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setFont(font);
     painter.setPen(ToQColor(m_font.Color()));

@@ -18,7 +18,6 @@ public:
     void Clear();
     void Add(const QRect& rect);
     [[nodiscard]] bool Intersects(const QRect& rect) const;
-    [[nodiscard]] const std::vector<QRect>& Rects() const { return m_rects; }
 
 private:
     static constexpr int kCellPixels = 64;

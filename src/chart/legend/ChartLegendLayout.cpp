@@ -7,7 +7,10 @@
 #include "series/ChartSeries.h"
 #include "series/ChartSeriesFormat.h"
 
+#include "FormatSettings.h"
+
 #include <algorithm>
+#include <string>
 
 namespace tarvo
 {
@@ -85,7 +88,8 @@ TRect TChartLegend::DrawLegend(const TRect& chartRect)
 
 QString TChartLegend::MoreItemsText(int count)
 {
-    return QStringLiteral("+ %1 more").arg(QString::fromStdString(FormatFloat("#,##0", count, ChartFormatSettings())));
+    const std::string digits = GroupThousands(std::to_string(count), ChartFormatSettings().thousandSeparator);
+    return QStringLiteral("+ %1 more").arg(QString::fromStdString(digits));
 }
 
 void TChartLegend::DrawBox()

@@ -86,6 +86,26 @@ void TPieSeries::FillSampleValues(int count)
         AddPie(QRandomGenerator::global()->bounded(1, 1001), kNames[static_cast<std::size_t>(i) % kNames.size()]);
 }
 
+std::vector<bool> TPieSeries::SlicesToFold(std::span<const double> values) const
+{
+    const TPieOtherSlice& other = m_pieSettings.otherSlice;
+    const int count = static_cast<int>(values.size());
+    double total = 0;
+    for (const double value : values)
+        total += std::fabs(value);
+    if (other.Style() == poNone || !(total > 0))
+        return std::vector<bool>(values.size(), false);
+    if (other.Style() == poBelowRank)
+        return FoldedBelowRank(
+            values, static_cast<int>(std::clamp(other.Value(), -1.0, double(count))), other.MinimumPercent());
+    std::vector<bool> folded(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double compared = other.Style() == poBelowPercent ? values[i] * 100 / total : values[i];
+        folded[i] = compared < other.Value();
+    }
+    return folded;
+}
+
 void TPieSeries::GroupSmallSlices()
 {
     TChartValueList& values = PieValues();
@@ -100,26 +120,14 @@ void TPieSeries::GroupSmallSlices()
     }
     XValues().Renumber();
 
-    const double total = values.AbsSum();
     const TPieOtherSlice& other = m_pieSettings.otherSlice;
-    if (other.Style() == poNone || !(total > 0))
+    if (other.Style() == poNone)
         return;
     const int count = PointCount();
-    std::vector<bool> folded;
-    if (other.Style() == poBelowRank) {
-        std::vector<double> all(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i)
-            all[static_cast<std::size_t>(i)] = values.Value(i);
-        folded = FoldedBelowRank(
-            all, static_cast<int>(std::clamp(other.Value(), -1.0, double(count))), other.MinimumPercent());
-    } else {
-        folded.resize(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            const double value = values.Value(i);
-            const double compared = other.Style() == poBelowPercent ? value * 100 / total : value;
-            folded[static_cast<std::size_t>(i)] = compared < other.Value();
-        }
-    }
+    std::vector<double> all(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        all[static_cast<std::size_t>(i)] = values.Value(i);
+    const std::vector<bool> folded = SlicesToFold(all);
     double sum = 0;
     for (int i = 0; i < count; ++i) {
         if (folded[static_cast<std::size_t>(i)]) {

@@ -6,6 +6,7 @@
 #include "style/ChartPen.h"
 
 #include <climits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ public:
     [[nodiscard]] bool IsFolded(int index) const { return XValue(index) == kFoldedX; }
     [[nodiscard]] bool HasFoldedPoints() const;
     [[nodiscard]] bool IsOtherSlice(int index) const { return XValue(index) == kOtherSliceX; }
+    // Which of these values (the points to come, in order) the other slice would gather as it
+    // is set now: what the next drawing folds.
+    [[nodiscard]] std::vector<bool> SlicesToFold(std::span<const double> values) const;
     void SwapPoints(int a, int b) override;
     // 8 sample slices named after things people own.
     void FillSampleValues(int count) override;

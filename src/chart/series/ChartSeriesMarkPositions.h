@@ -63,10 +63,15 @@ public:
             item.emplace();
         return *item;
     }
+    // Whether entry index was set from outside (and so overrides the computed geometry).
+    [[nodiscard]] bool IsCustom(int index) const
+    {
+        return Has(index) && m_items[static_cast<std::size_t>(index)]->IsCustom;
+    }
     // Empties entry index unless it is custom: the mark was not drawn this time.
     void Forget(int index)
     {
-        if (Has(index) && !m_items[static_cast<std::size_t>(index)]->IsCustom)
+        if (Has(index) && !IsCustom(index))
             m_items[static_cast<std::size_t>(index)].reset();
     }
     // Removes entry index when it exists; later entries move down with their points.

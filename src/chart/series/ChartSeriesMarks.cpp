@@ -168,7 +168,7 @@ void TChartSeries::PaintMarksApart(int first, int last)
     };
     std::vector<TPlacedMark> placed;
     for (const int i : order) {
-        const bool custom = m_marks.Positions().Has(i) && m_marks.Positions().At(i)->IsCustom;
+        const bool custom = m_marks.Positions().IsCustom(i);
         if (!custom) {
             TSeriesMarkPosition probe = MarkPositionAt(i, smallestWidth, smallestHeight);
             PlaceMark(i, probe);
@@ -178,21 +178,29 @@ void TChartSeries::PaintMarksApart(int first, int last)
             }
         }
         std::string text = MarkText(i);
+        if (text.empty()) {
+            m_marks.Positions().Forget(i);
+            continue;
+        }
         int width = 0;
         int height = 0;
         m_marks.MeasureBox(canvas, text, width, height);
         TSeriesMarkPosition position = MarkPositionAt(i, width, height);
         PlaceMark(i, position);
-        const std::optional<int> slide = custom ? std::optional<int>(0) : FreeMarkSlide(position, canvas);
-        if (custom)
+        std::optional<int> slide = 0;
+        if (custom) {
             position = *m_marks.Positions().At(i);
-        position.BoxCorner.rx() += slide.value_or(0);
-        const QRect box = m_marks.ScreenBox(position, canvas);
-        if (text.empty() || !slide || canvas.Occupied().Intersects(box)) {
+            if (canvas.Occupied().Intersects(m_marks.ScreenBox(position, canvas)))
+                slide.reset();
+        } else {
+            slide = FreeMarkSlide(position, canvas);
+        }
+        if (!slide) {
             m_marks.Positions().Forget(i);
             continue;
         }
-        canvas.Occupy(box);
+        position.BoxCorner.rx() += *slide;
+        canvas.Occupy(m_marks.ScreenBox(position, canvas));
         placed.push_back({ i, std::move(text), *slide });
     }
 

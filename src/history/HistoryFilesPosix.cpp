@@ -51,18 +51,9 @@ namespace
 
 std::string DefaultHistoryFileName()
 {
-    const char* stateHome = std::getenv("XDG_STATE_HOME");
-    std::string folder;
-    if (stateHome != nullptr && stateHome[0] == '/') {
-        folder = stateHome;
-    } else {
-        const std::string home = HomeFolder();
-        if (home.empty())
-            return {};
-        folder = home + "/.local/state";
-    }
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
+    const std::string folder = UserStateFolder();
+    if (folder.empty())
+        return {};
     return (folder == "/" ? std::string() : folder) + "/tarvo/history.sqlite";
 }
 

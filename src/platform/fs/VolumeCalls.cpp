@@ -8,11 +8,7 @@
 namespace tarvo
 {
 
-bool TPendingCall::Wait(std::chrono::milliseconds limit)
-{
-    std::unique_lock lock(m_mutex);
-    return m_finished.wait_for(lock, limit, [this] { return m_done; });
-}
+bool TPendingCall::Wait(std::chrono::milliseconds limit) { return WaitUntil(std::chrono::steady_clock::now() + limit); }
 
 bool TPendingCall::WaitUntil(std::chrono::steady_clock::time_point deadline)
 {

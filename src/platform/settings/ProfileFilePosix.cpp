@@ -1,5 +1,6 @@
 #include "ProfileFileIo.h"
 #include "SlashPath.h"
+#include "UniqueFd.h"
 
 #include <atomic>
 #include <cerrno>
@@ -111,10 +112,9 @@ namespace
     // reason to call the write failed.
     void SyncFolder(const std::string& folder)
     {
-        const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            [[maybe_unused]] const int synced = ::fsync(fd);
-            ::close(fd);
+        const UniqueFd fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.Get() >= 0) {
+            [[maybe_unused]] const int synced = ::fsync(fd.Get());
         }
     }
 
@@ -179,31 +179,26 @@ namespace
         if (node.kind != ProfileNodeKind::pnFile)
             return node;
         // Not blocking even if a FIFO took the file's place since it was examined.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
+        const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (fd.Get() < 0)
             return errno == ENOENT || errno == ENOTDIR ? ProfileNode {}
                                                        : ProfileNode { ProfileNodeKind::pnFile, errno };
         struct stat info = {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            ::close(fd);
+        if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
             return { KindOf(info.st_mode), 0 };
-        }
         char buffer[16384];
         for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0) {
-                const int error = errno;
-                ::close(fd);
                 text.clear();
-                return { ProfileNodeKind::pnFile, error };
+                return { ProfileNodeKind::pnFile, errno };
             }
             if (got == 0)
                 break;
             text.append(buffer, static_cast<std::size_t>(got));
         }
-        ::close(fd);
         return { ProfileNodeKind::pnFile, 0 };
     }
 

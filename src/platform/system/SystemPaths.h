@@ -13,6 +13,9 @@ namespace tarvo
 [[nodiscard]] std::string UserConfigFolder();
 // The user's home folder.
 [[nodiscard]] std::string HomeFolder();
+// Per-user state folder ($XDG_STATE_HOME, else ~/.local/state), without a trailing separator
+// (unless the root); empty when no home is known.
+[[nodiscard]] std::string UserStateFolder();
 // The desktop's standard folders, as the freedesktop.org base-directory and user-directory
 // rules name them.
 enum class XdgFolder {

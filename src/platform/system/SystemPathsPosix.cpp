@@ -20,15 +20,17 @@ namespace
         return value == nullptr ? std::string() : std::string(value);
     }
 
-    // $XDG_DATA_HOME, else ~/.local/share; a relative value is invalid and ignored.
-    [[nodiscard]] std::string DataHome()
+    // $variable, else home + fallbackBelowHome; a relative value is invalid and ignored.
+    [[nodiscard]] std::string BaseFolder(const char* variable, const char* fallbackBelowHome)
     {
-        const std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
-        if (dataHome.starts_with('/'))
-            return WithoutTrailingSlash(dataHome);
+        const std::string value = EnvironmentValue(variable);
+        if (value.starts_with('/'))
+            return WithoutTrailingSlash(value);
         const std::string home = HomeFolder();
-        return home.empty() ? std::string() : home + "/.local/share";
+        return home.empty() ? std::string() : home + fallbackBelowHome;
     }
+
+    [[nodiscard]] std::string DataHome() { return BaseFolder("XDG_DATA_HOME", "/.local/share"); }
 
     // A value of user-dirs.dirs: "$HOME/Desktop" or an absolute path, in double quotes.
     [[nodiscard]] std::string UserDir(const std::string& key, const std::string& fallbackName)
@@ -51,6 +53,8 @@ namespace
     }
 
 } // namespace
+
+std::string UserStateFolder() { return BaseFolder("XDG_STATE_HOME", "/.local/state"); }
 
 std::string XdgFolderPath(XdgFolder folder)
 {

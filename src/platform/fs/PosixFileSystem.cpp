@@ -426,7 +426,8 @@ namespace
     {
         const std::string parent = Style().Parent(path);
         struct stat above = {};
-        if (!Style().IsAbsolute(path) || Style().IsRoot(path) || ::stat(parent.c_str(), &above) != 0)
+        if (NamesNoPlace(path) || !Style().IsAbsolute(path) || Style().IsRoot(path)
+            || ::stat(parent.c_str(), &above) != 0)
             return false;
         return Inspect(
             AT_FDCWD, path.c_str(), above.st_dev, askLinkCount,
@@ -476,7 +477,7 @@ namespace
 
     std::string PosixFileSystem::VolumeOf(const std::string& path)
     {
-        if (!Style().IsAbsolute(path))
+        if (NamesNoPlace(path) || !Style().IsAbsolute(path))
             return {};
         const MountTable table = MountTable::ReadLive();
         if (table.Entries().empty())

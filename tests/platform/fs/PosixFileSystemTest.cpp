@@ -269,6 +269,9 @@ namespace
         EXPECT_EQ(error, ENOENT);
         EXPECT_FALSE(m_fs->FolderExists(cut));
         EXPECT_EQ(m_fs->FreeBytes(cut), -1);
+        EntryDetails details;
+        EXPECT_FALSE(m_fs->InspectPath(cut, false, details));
+        EXPECT_EQ(m_fs->VolumeOf(cut), "");
     }
 
     TEST_F(PosixFileSystemTest, OpenParentClimbsToTheRootAndStops)
